@@ -1,0 +1,293 @@
+#include "FilePlacer.h"
+
+#include "EnginePaths.h"
+#include "VLHandle.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+struct CListedFile {
+    VLString Path;
+    uint64_t Size;
+};
+
+// Every file below folder (which ends in a backslash), depth first in the
+// order FindFirstFile gives; adds up the sizes as it goes.
+void ListFiles(const VLString& folder, std::vector<CListedFile>& files, uint64_t& total)
+{
+    WIN32_FIND_DATAW data;
+    VLUniqueFind find(::FindFirstFileW(EngineWin32Path(folder + L"*.*"), &data));
+    if (!find.IsValid())
+        return;
+    do {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (data.cFileName[0] != L'.')
+                ListFiles(folder + data.cFileName + L"\\", files, total);
+            continue;
+        }
+        uint64_t size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        files.push_back({folder + data.cFileName, size});
+        total += size;
+    } while (::FindNextFileW(find.Get(), &data));
+}
+
+using MoveFileExFn = BOOL(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
+
+}  // namespace
+
+CFilePlacer::CFilePlacer(CInstallContext& context, IFileVersionSource* versions)
+    : m_context(context), m_versions(versions ? versions : &m_windowsVersions)
+{
+}
+
+bool CFilePlacer::EnsureFolderOnce(const VLString& folder)
+{
+    if (!m_lastFolder.IsEmpty() && folder == m_lastFolder)
+        return true;
+    if (!EngineEnsureFolder(folder))
+        return false;
+    m_lastFolder = folder;
+    return true;
+}
+
+CPlaceResult CFilePlacer::PlaceFile(const VLString& source, const VLString& target, int mode,
+                                    VLStringArray* registrationList)
+{
+    CPlaceResult result;
+    CPlaceInput in;
+    in.Source = &source;
+    in.Target = &target;
+    in.Mode = mode;
+    in.DestinationFolder = &m_context.DestinationFolder;
+    in.Is64BitWindows = m_context.Is64BitWindows;
+
+    // The skips come first: no folder is made for a file that is not placed.
+    bool is64BitFile = VLIs64BitTarget(target, m_context.DestinationFolder);
+    if (is64BitFile && !m_context.Is64BitWindows) {
+        result.Decision = EPlaceDecision::Skip64BitOn32;
+        return result;
+    }
+    if (VLIsCoreModulePath(source)) {
+        result.Decision = EPlaceDecision::LeaveCoreModule;
+        return result;
+    }
+
+    EnsureFolderOnce(EngineFolderOf(target));
+
+    // The media server holds its program open while it runs.
+    if (VLEndsWithNoCase(target, L"HovanServer.exe") && EngineFileExists(target) && m_context.Runner)
+        m_context.Runner->RunAndWait(target, L"stop", 0);
+
+    result.Decision = VLDecidePlacement(in, *m_versions);
+    if (result.Decision == EPlaceDecision::Copy) {
+        VLString sysTarget = EngineWin32Path(target);
+        // A read-only or hidden target would refuse the delete and the copy.
+        ::SetFileAttributesW(sysTarget, FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(sysTarget);
+        if (::CopyFileW(EngineWin32Path(source), sysTarget, FALSE)) {
+            result.Copied = true;
+            ::SetFileAttributesW(sysTarget, FILE_ATTRIBUTE_NORMAL);
+            if (mode & kModeFont)
+                ::AddFontResourceW(sysTarget);
+        } else {
+            CCopyFailureOutcome failure = VLDecideCopyFailure(ReplaceAtRestart(source, target), source, target);
+            result.Deferred = failure.Deferred;
+            if (failure.SetRestartRequired && m_context.Deferred.RestartRequired)
+                *m_context.Deferred.RestartRequired = true;
+            if (failure.ClearShellExtension && m_context.Deferred.ShellExtRegistrationAllowed)
+                *m_context.Deferred.ShellExtRegistrationAllowed = false;
+            if (failure.Stage) {
+                StageForCompletion(source, target, false);
+                result.Staged = true;
+            }
+        }
+    }
+
+    result.Registration = VLDecideRegistration(source, result.Deferred, is64BitFile, registrationList != nullptr);
+    RunRegistration(result.Registration, target, registrationList);
+    return result;
+}
+
+void CFilePlacer::RunRegistration(ERegistration registration, const VLString& target,
+                                  VLStringArray* registrationList)
+{
+    switch (registration) {
+    case ERegistration::AtRestart:
+        if (m_context.Deferred.PendingRegistration)
+            m_context.Deferred.PendingRegistration->Add(VLString::Format(L"%s|%s", target, L"_REGISTERFILE"));
+        break;
+    case ERegistration::RegSvr32x64:
+        if (m_context.Runner)
+            m_context.Runner->RegisterWithRegSvr32x64(target);
+        break;
+    case ERegistration::AddToList:
+        registrationList->Add(target);
+        break;
+    case ERegistration::InProcess:
+        if (m_context.Runner)
+            m_context.Runner->RegisterInProcess(target);
+        break;
+    case ERegistration::None:
+    case ERegistration::Invalid:
+        break;
+    }
+}
+
+bool CFilePlacer::CopyFolder(int mode, IEngineProgress* progress, const VLString& targetFolder,
+                             const VLString& sourceFolder, VLStringArray* registrationList)
+{
+    VLString target = EngineWithBackslash(targetFolder);
+    VLString source = EngineWithBackslash(sourceFolder);
+
+    std::vector<CListedFile> files;
+    uint64_t total = 0;
+    ListFiles(source, files, total);
+
+    int position = 0;
+    if (progress) {
+        progress->SetProgressRange(0, 100);
+        progress->SetProgressPos(0);
+        progress->PumpMessages();
+    }
+    uint64_t done = 0;
+    const int sourceLength = source.GetLength();
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (progress)
+            progress->PumpMessages();
+        const CListedFile& file = files[i];
+        PlaceFile(file.Path, target + file.Path.Mid(sourceLength), mode, registrationList);
+        done += file.Size;
+        // A folder of empty files advances by file count instead of bytes.
+        int now = total ? static_cast<int>(done * 100 / total) : static_cast<int>((i + 1) * 100 / files.size());
+        if (progress) {
+            if (now != position) {
+                position = now;
+                progress->SetProgressPos(position);
+            }
+            progress->PumpMessages();
+        }
+    }
+    return true;
+}
+
+VLString CFilePlacer::StagedPathFor(const VLString& source, bool unique) const
+{
+    VLString staging = m_context.StagingFolder();
+    VLString name = EngineFileNameOf(source);
+    VLString staged = staging + name;
+    if (!unique)
+        return staged;
+    // Two targets of the same name (a file and its "x64\" twin) must not share
+    // one staged copy, or one of them would receive the other's contents.
+    const VLStringArray& used = m_context.StagedFiles;
+    int dot = name.ReverseFind(L'.');
+    VLString stem = dot > 0 ? name.Left(dot) : name;
+    VLString extension = dot > 0 ? name.Mid(dot) : VLString();
+    for (int n = 1; used.Find(staged, false) >= 0; ++n)
+        staged = staging + stem + VLString::Format(L" (%d)", n) + extension;
+    return staged;
+}
+
+void CFilePlacer::NoteStaged(const VLString& staged)
+{
+    m_context.StagedFiles.Add(staged);
+}
+
+bool CFilePlacer::ReplaceAtRestart(const VLString& source, const VLString& target)
+{
+    auto moveFileEx = reinterpret_cast<MoveFileExFn>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "MoveFileExW"));
+    if (!moveFileEx)
+        return false;
+    EngineEnsureFolder(m_context.StagingFolder());
+    VLString staged = StagedPathFor(source, true);
+    if (!::CopyFileW(EngineWin32Path(source), EngineWin32Path(staged), FALSE))
+        return false;
+    if (!moveFileEx(EngineWin32Path(staged), EngineWin32Path(target),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT))
+        return false;
+    NoteStaged(staged);
+    return true;
+}
+
+void CFilePlacer::StageForCompletion(const VLString& source, const VLString& target, bool packageMode)
+{
+    VLString staging = m_context.StagingFolder();
+    EngineEnsureFolder(staging);
+    VLString staged = StagedPathFor(source, !packageMode);
+    if (::CopyFileW(EngineWin32Path(source), EngineWin32Path(staged), FALSE)) {
+        NoteStaged(staged);
+        if (m_context.Deferred.PendingInstall)
+            m_context.Deferred.PendingInstall->Add(VLString::Format(L"%s|%s", target, staged));
+    }
+    if (target.IsEmpty() && packageMode) {
+        // The data files beside a package travel with it.
+        VLString folder = EngineFolderOf(source);
+        std::vector<CListedFile> files;
+        uint64_t total = 0;
+        ListFiles(folder, files, total);
+        const int folderLength = folder.GetLength();
+        for (const CListedFile& file : files) {
+            VLString copy = staging + file.Path.Mid(folderLength);
+            EngineEnsureFolder(EngineFolderOf(copy));
+            ::CopyFileW(EngineWin32Path(file.Path), EngineWin32Path(copy), FALSE);
+        }
+    }
+}
+
+VLString CFilePlacer::CopyCoreModulesOnce()
+{
+    const int passes = m_context.Is64BitWindows ? 2 : 1;
+    VLString sourceFolder = m_context.InstallerFolder + L"Quenbox\\";
+    VLString targetFolder = m_context.DestinationFolder;
+    EngineEnsureFolder(targetFolder);
+    if (passes > 1)
+        EngineEnsureFolder(targetFolder + L"x64\\");
+    for (int pass = 0; pass < passes; ++pass) {
+        VLString from = pass == 0 ? sourceFolder : sourceFolder + L"x64\\";
+        VLString to = pass == 0 ? targetFolder : targetFolder + L"x64\\";
+        for (const wchar_t* name : kCoreModules) {
+            VLString source = from + name;
+            if (!EngineFileExists(source))
+                continue;
+            VLString target = to + name;
+            VLString sysTarget = EngineWin32Path(target);
+            ::SetFileAttributesW(sysTarget, FILE_ATTRIBUTE_NORMAL);
+            if (!::CopyFileW(EngineWin32Path(source), sysTarget, FALSE))
+                return target;
+            ::SetFileAttributesW(sysTarget, FILE_ATTRIBUTE_NORMAL);
+        }
+    }
+    return VLString();
+}
+
+bool CFilePlacer::CopyCoreModules()
+{
+    for (;;) {
+        VLString failed = CopyCoreModulesOnce();
+        if (failed.IsEmpty())
+            return true;
+        IEngineHost* host = m_context.Host;
+        if (!host)
+            return false;
+        VLString text = host->Translate(L"Install Wizard could not copy necessary files to the destination folder.\r\n\r\n") +
+                        VLString::Format(host->Translate(L"Please ensure that the file '%s' is not in use."), failed);
+        VLString retry = host->Translate(L"Retry");
+        VLStringArray buttons;
+        buttons.Add(retry);
+        buttons.Add(host->Translate(L"Cancel"));
+        VLString pressed = host->MessageBox(host->Translate(L"Failure Copying System File"), text, buttons);
+        if (pressed == retry)
+            continue;
+        VLString critical = host->Translate(L"Install Wizard encountered a critical error and must close.\r\n\r\n") +
+                            host->Translate(L"It is recommended that you reboot your computer and install again.\r\n\r\n") +
+                            host->Translate(L"If this error persists, please uninstall and then install again.");
+        VLStringArray ok;
+        ok.Add(host->Translate(L"OK"));
+        host->MessageBox(host->Translate(L"Install Error"), critical, ok);
+        return false;
+    }
+}
