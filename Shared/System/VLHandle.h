@@ -87,6 +87,11 @@ struct VLGdiObjectTraits {
     static Type Invalid() noexcept { return nullptr; }
     static void Close(Type h) noexcept { ::DeleteObject(h); }
 };
+struct VLIconTraits {  // LoadImage(IMAGE_ICON) results
+    using Type = HICON;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::DestroyIcon(h); }
+};
 
 using VLUniqueHandleObj = VLUniqueHandle<VLHandleTraits>;
 using VLUniqueFile = VLUniqueHandle<VLFileTraits>;
@@ -95,6 +100,7 @@ using VLUniqueKey = VLUniqueHandle<VLKeyTraits>;
 using VLUniqueModule = VLUniqueHandle<VLModuleTraits>;
 using VLUniqueView = VLUniqueHandle<VLViewTraits>;
 using VLUniqueGdiObject = VLUniqueHandle<VLGdiObjectTraits>;
+using VLUniqueIcon = VLUniqueHandle<VLIconTraits>;
 
 // A COM interface pointer that releases on destruction.
 template <class T>
