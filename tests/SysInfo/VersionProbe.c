@@ -1,0 +1,2 @@
+/* A DLL that carries nothing but (optionally) a version resource. */
+int VersionProbeMarker = 1;
