@@ -1,6 +1,7 @@
 #include "FilePlacer.h"
 
-#include "EnginePaths.h"
+#include "VLFileSystem.h"
+#include "VLPath.h"
 #include "VLHandle.h"
 
 #include <windows.h>
@@ -19,7 +20,7 @@ struct CListedFile {
 void ListFiles(const VLString& folder, std::vector<CListedFile>& files, uint64_t& total)
 {
     WIN32_FIND_DATAW data;
-    VLUniqueFind find(::FindFirstFileW(EngineWin32Path(folder + L"*.*"), &data));
+    VLUniqueFind find(::FindFirstFileW(VLPath::ApplyLongPathRule(folder + L"*.*"), &data));
     if (!find.IsValid())
         return;
     do {
@@ -47,7 +48,7 @@ bool CFilePlacer::EnsureFolderOnce(const VLString& folder)
 {
     if (!m_lastFolder.IsEmpty() && folder == m_lastFolder)
         return true;
-    if (!EngineEnsureFolder(folder))
+    if (!VLFileSystem::EnsureDirectory(folder))
         return false;
     m_lastFolder = folder;
     return true;
@@ -75,19 +76,19 @@ CPlaceResult CFilePlacer::PlaceFile(const VLString& source, const VLString& targ
         return result;
     }
 
-    EnsureFolderOnce(EngineFolderOf(target));
+    EnsureFolderOnce(VLPath::GetFolder(target));
 
     // The media server holds its program open while it runs.
-    if (VLEndsWithNoCase(target, L"HovanServer.exe") && EngineFileExists(target) && m_context.Runner)
+    if (VLEndsWithNoCase(target, L"HovanServer.exe") && VLFileSystem::FileExists(target) && m_context.Runner)
         m_context.Runner->RunAndWait(target, L"stop", 0);
 
     result.Decision = VLDecidePlacement(in, *m_versions);
     if (result.Decision == EPlaceDecision::Copy) {
-        VLString sysTarget = EngineWin32Path(target);
+        VLString sysTarget = VLPath::ApplyLongPathRule(target);
         // A read-only or hidden target would refuse the delete and the copy.
         ::SetFileAttributesW(sysTarget, FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileW(sysTarget);
-        if (::CopyFileW(EngineWin32Path(source), sysTarget, FALSE)) {
+        if (::CopyFileW(VLPath::ApplyLongPathRule(source), sysTarget, FALSE)) {
             result.Copied = true;
             ::SetFileAttributesW(sysTarget, FILE_ATTRIBUTE_NORMAL);
             if (mode & kModeFont)
@@ -139,8 +140,8 @@ void CFilePlacer::RunRegistration(ERegistration registration, const VLString& ta
 bool CFilePlacer::CopyFolder(int mode, IEngineProgress* progress, const VLString& targetFolder,
                              const VLString& sourceFolder, VLStringArray* registrationList)
 {
-    VLString target = EngineWithBackslash(targetFolder);
-    VLString source = EngineWithBackslash(sourceFolder);
+    VLString target = VLPath::AddTrailingBackslash(targetFolder);
+    VLString source = VLPath::AddTrailingBackslash(sourceFolder);
 
     std::vector<CListedFile> files;
     uint64_t total = 0;
@@ -176,7 +177,7 @@ bool CFilePlacer::CopyFolder(int mode, IEngineProgress* progress, const VLString
 VLString CFilePlacer::StagedPathFor(const VLString& source, bool unique) const
 {
     VLString staging = m_context.StagingFolder();
-    VLString name = EngineFileNameOf(source);
+    VLString name = VLPath::GetFileName(source);
     VLString staged = staging + name;
     if (!unique)
         return staged;
@@ -202,11 +203,11 @@ bool CFilePlacer::ReplaceAtRestart(const VLString& source, const VLString& targe
         ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "MoveFileExW"));
     if (!moveFileEx)
         return false;
-    EngineEnsureFolder(m_context.StagingFolder());
+    VLFileSystem::EnsureDirectory(m_context.StagingFolder());
     VLString staged = StagedPathFor(source, true);
-    if (!::CopyFileW(EngineWin32Path(source), EngineWin32Path(staged), FALSE))
+    if (!::CopyFileW(VLPath::ApplyLongPathRule(source), VLPath::ApplyLongPathRule(staged), FALSE))
         return false;
-    if (!moveFileEx(EngineWin32Path(staged), EngineWin32Path(target),
+    if (!moveFileEx(VLPath::ApplyLongPathRule(staged), VLPath::ApplyLongPathRule(target),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT))
         return false;
     NoteStaged(staged);
@@ -216,24 +217,24 @@ bool CFilePlacer::ReplaceAtRestart(const VLString& source, const VLString& targe
 void CFilePlacer::StageForCompletion(const VLString& source, const VLString& target, bool packageMode)
 {
     VLString staging = m_context.StagingFolder();
-    EngineEnsureFolder(staging);
+    VLFileSystem::EnsureDirectory(staging);
     VLString staged = StagedPathFor(source, !packageMode);
-    if (::CopyFileW(EngineWin32Path(source), EngineWin32Path(staged), FALSE)) {
+    if (::CopyFileW(VLPath::ApplyLongPathRule(source), VLPath::ApplyLongPathRule(staged), FALSE)) {
         NoteStaged(staged);
         if (m_context.Deferred.PendingInstall)
             m_context.Deferred.PendingInstall->Add(VLString::Format(L"%s|%s", target, staged));
     }
     if (target.IsEmpty() && packageMode) {
         // The data files beside a package travel with it.
-        VLString folder = EngineFolderOf(source);
+        VLString folder = VLPath::GetFolder(source);
         std::vector<CListedFile> files;
         uint64_t total = 0;
         ListFiles(folder, files, total);
         const int folderLength = folder.GetLength();
         for (const CListedFile& file : files) {
             VLString copy = staging + file.Path.Mid(folderLength);
-            EngineEnsureFolder(EngineFolderOf(copy));
-            ::CopyFileW(EngineWin32Path(file.Path), EngineWin32Path(copy), FALSE);
+            VLFileSystem::EnsureDirectory(VLPath::GetFolder(copy));
+            ::CopyFileW(VLPath::ApplyLongPathRule(file.Path), VLPath::ApplyLongPathRule(copy), FALSE);
         }
     }
 }
@@ -243,20 +244,20 @@ VLString CFilePlacer::CopyCoreModulesOnce()
     const int passes = m_context.Is64BitWindows ? 2 : 1;
     VLString sourceFolder = m_context.InstallerFolder + L"Quenbox\\";
     VLString targetFolder = m_context.DestinationFolder;
-    EngineEnsureFolder(targetFolder);
+    VLFileSystem::EnsureDirectory(targetFolder);
     if (passes > 1)
-        EngineEnsureFolder(targetFolder + L"x64\\");
+        VLFileSystem::EnsureDirectory(targetFolder + L"x64\\");
     for (int pass = 0; pass < passes; ++pass) {
         VLString from = pass == 0 ? sourceFolder : sourceFolder + L"x64\\";
         VLString to = pass == 0 ? targetFolder : targetFolder + L"x64\\";
         for (const wchar_t* name : kCoreModules) {
             VLString source = from + name;
-            if (!EngineFileExists(source))
+            if (!VLFileSystem::FileExists(source))
                 continue;
             VLString target = to + name;
-            VLString sysTarget = EngineWin32Path(target);
+            VLString sysTarget = VLPath::ApplyLongPathRule(target);
             ::SetFileAttributesW(sysTarget, FILE_ATTRIBUTE_NORMAL);
-            if (!::CopyFileW(EngineWin32Path(source), sysTarget, FALSE))
+            if (!::CopyFileW(VLPath::ApplyLongPathRule(source), sysTarget, FALSE))
                 return target;
             ::SetFileAttributesW(sysTarget, FILE_ATTRIBUTE_NORMAL);
         }

@@ -1,6 +1,7 @@
 // The program's component runner against real modules.
 #include "ComponentRunner.h"
-#include "EnginePaths.h"
+#include "VLFileSystem.h"
+#include "VLPath.h"
 #include "EngineTestSupport.h"
 #include "VLHandle.h"
 
@@ -25,7 +26,7 @@ TEST(ComponentRunner, RegisterInProcessRunsFromTheModuleFolderAndRestoresIt)
     ASSERT_EQ(::RegGetValueW(HKEY_CURRENT_USER, L"Software\\VLEngineTest", L"RegisteredFrom", RRF_RT_REG_SZ, nullptr,
                              value, &size),
               ERROR_SUCCESS);
-    VLString expected = EngineFolderOf(module);
+    VLString expected = VLPath::GetFolder(module);
     EXPECT_EQ(std::wstring(value) + L"\\", Str(expected));
 
     // A module without the entry point, and one that does not exist, fail.

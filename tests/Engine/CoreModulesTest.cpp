@@ -1,6 +1,7 @@
 // CopyCoreModules: both passes, a locked module with Retry and with Cancel
 // answered through the message box.
-#include "EnginePaths.h"
+#include "VLFileSystem.h"
+#include "VLPath.h"
 #include "EngineTestSupport.h"
 #include "FilePlacer.h"
 #include "PlacementRules.h"
@@ -49,12 +50,12 @@ TEST(CoreModules, CopiesBothPasses)
         for (const wchar_t* name : kCoreModules) {
             VLString target = f.Destination + name;
             if (VLString(name) == L"VLDisc.dll")
-                EXPECT_FALSE(EngineFileExists(target));
+                EXPECT_FALSE(VLFileSystem::FileExists(target));
             else
                 EXPECT_EQ(ReadTextFile(target), "32") << Str(target);
             EXPECT_EQ(ReadTextFile(f.Destination + L"x64\\" + name), windows64 ? "64" : "<missing>");
         }
-        EXPECT_EQ(::GetFileAttributesW(f.Destination + L"VLPlayer.dll"), static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL));
+        EXPECT_EQ(::GetFileAttributesW(f.Destination + L"VLPlayer.dll") & FILE_ATTRIBUTE_READONLY, 0u);
     }
 }
 
@@ -107,6 +108,6 @@ TEST(CoreModules, LockedModuleCancelled)
     EXPECT_EQ(f.Host.Boxes[2].Caption, L"Install Error");
     EXPECT_EQ(f.Host.Boxes[2].Text, kCriticalText);
     // Modules after the locked one were not copied.
-    EXPECT_FALSE(EngineFileExists(f.Destination + L"VLDisc.dll"));
+    EXPECT_FALSE(VLFileSystem::FileExists(f.Destination + L"VLDisc.dll"));
     EXPECT_EQ(ReadTextFile(f.Destination + L"VLAudio.dll"), "new");
 }

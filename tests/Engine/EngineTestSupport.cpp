@@ -1,6 +1,7 @@
 #include "EngineTestSupport.h"
 
-#include "EnginePaths.h"
+#include "VLFileSystem.h"
+#include "VLPath.h"
 #include "VLHandle.h"
 
 #include <windows.h>
@@ -49,7 +50,7 @@ VLString ScratchFolder(const wchar_t* suffix)
             c = '_';
     VLString folder = VLString(L"C:\\EngineTest\\") + VLString::FromUtf8(name.c_str()) + suffix + L"\\";
     DeleteTree(Str(folder));
-    EngineEnsureFolder(folder);
+    VLFileSystem::EnsureDirectory(folder);
     return folder;
 }
 
@@ -65,7 +66,7 @@ VLString ModulesFolder()
 
 void WriteTextFile(const VLString& path, const char* text)
 {
-    EngineEnsureFolder(EngineFolderOf(path));
+    VLFileSystem::EnsureDirectory(VLPath::GetFolder(path));
     VLUniqueFile file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     if (file.IsValid())
@@ -88,7 +89,7 @@ std::string ReadTextFile(const VLString& path)
 
 bool CopyModule(const wchar_t* module, const VLString& target)
 {
-    EngineEnsureFolder(EngineFolderOf(target));
+    VLFileSystem::EnsureDirectory(VLPath::GetFolder(target));
     return ::CopyFileW(ModulesFolder() + module, target, FALSE) != FALSE;
 }
 
@@ -174,7 +175,7 @@ CEngineFixture::CEngineFixture(const wchar_t* suffix)
     Root = ScratchFolder(suffix);
     Installer = Root + L"Package\\";
     Destination = Root + L"Program Files\\Auralis 22\\";
-    EngineEnsureFolder(Installer);
+    VLFileSystem::EnsureDirectory(Installer);
     Context.InstallerFolder = Installer;
     Context.DestinationFolder = Destination;
     Context.Is64BitWindows = true;

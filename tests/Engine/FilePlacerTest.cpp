@@ -1,7 +1,9 @@
 // PlaceFile, CopyFolder, ReplaceAtRestart and StageForCompletion on real files
 // under Wine: version resources, read-only targets, targets held open.
-#include "EnginePaths.h"
+#include "VLFileSystem.h"
+#include "VLPath.h"
 #include "EngineTestSupport.h"
+#include "CVersionInfo.h"
 #include "FilePlacer.h"
 #include "PlacementRules.h"
 #include "VLHandle.h"
@@ -63,9 +65,7 @@ VLUniqueFile HoldOpen(const VLString& path)
 
 uint64_t VersionOf(const VLString& path)
 {
-    uint64_t version = 0;
-    VLReadFileVersion(path, version);
-    return version;
+    return CVersionInfo::FileVersion64(path);
 }
 
 }  // namespace
@@ -103,7 +103,7 @@ TEST(FilePlacer, CheckVersionOnRealModules)
         CPlaceResult r = placer.PlaceFile(source, target, kModeCheckVersion, nullptr);
         EXPECT_TRUE(r.Placed());
         EXPECT_EQ(r.Copied, c.copied) << Str(name);
-        EXPECT_EQ(EngineFileExists(target), c.copied || c.targetModule) << Str(name);
+        EXPECT_EQ(VLFileSystem::FileExists(target), c.copied || c.targetModule) << Str(name);
         EXPECT_EQ(VersionOf(target), c.copied ? VersionOf(source) : before) << Str(name);
         // Registered under the target path whether copied or not.
         ASSERT_EQ(f.Runner.Calls.size(), 1u) << Str(name);
@@ -144,11 +144,14 @@ TEST(FilePlacer, ReadOnlyTargetIsReplaced)
     WriteTextFile(source, "fresh");
     WriteTextFile(target, "stale");
     ASSERT_TRUE(::SetFileAttributesW(target, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    // A read-only source (a package on a CD) must not leave a read-only copy.
+    ASSERT_TRUE(::SetFileAttributesW(source, FILE_ATTRIBUTE_READONLY));
     CFilePlacer placer(f.Context);
     CPlaceResult r = placer.PlaceFile(source, target, kModeAlwaysOverwrite, nullptr);
     EXPECT_TRUE(r.Copied);
     EXPECT_EQ(ReadTextFile(target), "fresh");
-    EXPECT_EQ(::GetFileAttributesW(target), static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL));
+    // Normal attributes; Wine reports them as "archive".
+    EXPECT_EQ(::GetFileAttributesW(target) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), 0u);
 
     // A new file in a folder that does not exist yet.
     VLString fresh = f.Destination + L"New\\Folder\\file.txt";
@@ -300,9 +303,9 @@ TEST(FilePlacer, CopyFolderPlacesTreeWithProgressByBytes)
 
         EXPECT_EQ(ReadTextFile(g.Destination + L"Nuvicore.exe"), big);
         EXPECT_EQ(ReadTextFile(g.Destination + L"Plugins\\Visuals\\deep\\vis.ocx"), small);
-        EXPECT_TRUE(EngineFileExists(g.Destination + L"Empty.txt"));
-        EXPECT_FALSE(EngineFileExists(g.Destination + L"VLImage.dll"));
-        EXPECT_EQ(EngineFileExists(g.Destination + L"x64\\Helper64.dll"), windows64);
+        EXPECT_TRUE(VLFileSystem::FileExists(g.Destination + L"Empty.txt"));
+        EXPECT_FALSE(VLFileSystem::FileExists(g.Destination + L"VLImage.dll"));
+        EXPECT_EQ(VLFileSystem::FileExists(g.Destination + L"x64\\Helper64.dll"), windows64);
 
         EXPECT_EQ(progress.RangeHigh, 100);
         ASSERT_FALSE(progress.Positions.empty());
@@ -333,7 +336,7 @@ TEST(FilePlacer, CopyFolderOfEmptyFilesEndsAtHundred)
     placer.CopyFolder(kModeAlwaysOverwrite, &progress, f.Destination + L"Empty", source, nullptr);
     ASSERT_FALSE(progress.Positions.empty());
     EXPECT_EQ(progress.Positions.back(), 100);
-    EXPECT_TRUE(EngineFileExists(f.Destination + L"Empty\\b\\c.txt"));
+    EXPECT_TRUE(VLFileSystem::FileExists(f.Destination + L"Empty\\b\\c.txt"));
 }
 
 // The media server is stopped before its program is replaced.
