@@ -40,13 +40,16 @@ inline wchar_t FoldCase(wchar_t c)
     return wchar_t(reinterpret_cast<ULONG_PTR>(::CharLowerW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
 }
 
-bool NamesEqual(const wchar_t* a, const wchar_t* b, size_t length, bool ignoreCase)
+inline bool NamesEqual(const wchar_t* a, const wchar_t* b, size_t length, bool ignoreCase)
 {
-    if (std::wmemcmp(a, b, length) == 0)
+    size_t i = 0;
+    while (i < length && a[i] == b[i])
+        ++i;
+    if (i == length)
         return true;
     if (!ignoreCase)
         return false;
-    for (size_t i = 0; i < length; ++i) {
+    for (; i < length; ++i) {
         if (a[i] != b[i] && FoldCase(a[i]) != FoldCase(b[i]))
             return false;
     }
@@ -266,7 +269,7 @@ uint32_t VLXmlDocument::NewRecord()
         }
         index = m_used++;
     }
-    std::memset(&Rec(index), 0, sizeof(Record));
+    Rec(index) = Record{};
     ++m_inUse;
     return index;
 }
@@ -380,6 +383,56 @@ void VLXmlDocument::SetErrorOnce(const VLString& message)
 // ---------------------------------------------------------------------------
 // Tokenizer
 
+// Start tag at pos ("<" and a name character). Inlined into the parse loop:
+// start and end tags are most of the markup.
+__attribute__((always_inline)) inline bool VLXmlDocument::ScanStartTag(const wchar_t* p, size_t n, size_t pos,
+                                                                      Token& t)
+{
+    size_t q = NameEnd(p, pos + 1, n);
+    t.nameStart = pos + 1;
+    t.nameLength = q - (pos + 1);
+    for (;;) {
+        q = FindTagStop(p, q, n);
+        if (q >= n)
+            break;
+        if (p[q] == L'>') {
+            t.type = NodeElement;
+            t.empty = p[q - 1] == L'/';
+            t.end = q + 1;
+            return true;
+        }
+        size_t close = FindUnit(p, q + 1, n, p[q]);
+        if (close >= n)
+            break;
+        q = close + 1;
+    }
+    t.type = NodeFaulty;
+    t.end = n;
+    t.message = L"%s at offset %d unterminated";
+    t.kind = L"Element tag";
+    return false;
+}
+
+// End tag at pos ("</").
+__attribute__((always_inline)) inline bool VLXmlDocument::ScanEndTag(const wchar_t* p, size_t n, size_t pos,
+                                                                    Token& t)
+{
+    size_t q = NameEnd(p, pos + 2, n);
+    t.nameStart = pos + 2;
+    t.nameLength = q - (pos + 2);
+    q = FindUnit(p, q, n, L'>');
+    if (q >= n) {
+        t.type = NodeFaulty;
+        t.end = n;
+        t.message = L"%s at offset %d unterminated";
+        t.kind = L"Element end tag";
+        return false;
+    }
+    t.type = NodeEndTag;
+    t.end = q + 1;
+    return true;
+}
+
 // Reads the markup token whose "<" is at pos. Returns false when the token
 // is faulty (type NodeFaulty); t.message then says why, when there is a
 // message. t.end is where the next token starts.
@@ -409,38 +462,11 @@ bool VLXmlDocument::NextMarkupToken(const wchar_t* p, size_t n, size_t pos, Toke
     if (pos + 1 >= n)
         return unterminated(L"tag");
     wchar_t c = p[pos + 1];
-    if (IsStartTagChar(c)) {
-        size_t q = NameEnd(p, pos + 1, n);
-        t.nameStart = pos + 1;
-        t.nameLength = q - (pos + 1);
-        for (;;) {
-            q = FindTagStop(p, q, n);
-            if (q >= n)
-                return unterminated(L"Element tag");
-            if (p[q] == L'>')
-                break;
-            size_t close = FindUnit(p, q + 1, n, p[q]);
-            if (close >= n)
-                return unterminated(L"Element tag");
-            q = close + 1;
-        }
-        t.type = NodeElement;
-        t.empty = p[q - 1] == L'/';
-        t.end = q + 1;
-        return true;
-    }
+    if (IsStartTagChar(c))
+        return ScanStartTag(p, n, pos, t);
     switch (c) {
-    case L'/': {
-        size_t q = NameEnd(p, pos + 2, n);
-        t.nameStart = pos + 2;
-        t.nameLength = q - (pos + 2);
-        q = FindUnit(p, q, n, L'>');
-        if (q >= n)
-            return unterminated(L"Element end tag");
-        t.type = NodeEndTag;
-        t.end = q + 1;
-        return true;
-    }
+    case L'/':
+        return ScanEndTag(p, n, pos, t);
     case L'?': {
         size_t q = FindSequence(p, pos + 2, n, L"?>", 2);
         if (q >= n)
@@ -596,7 +622,16 @@ void VLXmlDocument::Parse()
             pos = FindUnit(p, pos, n, L'<');
             continue;
         }
-        NextMarkupToken(p, n, pos, t, false);
+        t.start = pos;
+        t.empty = false;
+        t.message = t.kind = nullptr;
+        wchar_t next = pos + 1 < n ? p[pos + 1] : 0;
+        if (IsStartTagChar(next))
+            ScanStartTag(p, n, pos, t);
+        else if (next == L'/')
+            ScanEndTag(p, n, pos, t);
+        else
+            NextMarkupToken(p, n, pos, t, false);
         switch (t.type) {
         case NodeElement: {
             uint32_t r = NewRecord();

@@ -148,6 +148,8 @@ private:
     void ShiftAfter(size_t pos, ptrdiff_t delta, uint32_t editedStartTag);
     void Splice(size_t pos, size_t removeLength, const VLString& insert, uint32_t editedStartTag);
 
+    static bool ScanStartTag(const wchar_t* p, size_t n, size_t pos, Token& t);
+    static bool ScanEndTag(const wchar_t* p, size_t n, size_t pos, Token& t);
     static bool NextMarkupToken(const wchar_t* p, size_t n, size_t pos, Token& t, bool inDocType);
     static void NextToken(const wchar_t* p, size_t n, size_t pos, Token& t);
 
