@@ -40,6 +40,18 @@ inline wchar_t FoldCase(wchar_t c)
     return wchar_t(reinterpret_cast<ULONG_PTR>(::CharLowerW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
 }
 
+constexpr uint32_t kNameBuckets = 1024;
+
+// Length, first and last unit: cheap, and equal names always share a bucket.
+inline uint32_t NameBucket(const wchar_t* name, size_t length, bool ignoreCase)
+{
+    if (length == 0)
+        return 0;
+    uint32_t first = ignoreCase ? FoldCase(name[0]) : name[0];
+    uint32_t last = ignoreCase ? FoldCase(name[length - 1]) : name[length - 1];
+    return (uint32_t(length) * 61u + first * 31u + last) & (kNameBuckets - 1);
+}
+
 inline bool NamesEqual(const wchar_t* a, const wchar_t* b, size_t length, bool ignoreCase)
 {
     size_t i = 0;
@@ -154,12 +166,20 @@ bool IsStepEnd(wchar_t c)
 
 VLXmlDocument::VLXmlDocument()
 {
+    SetText();
     Parse();
 }
 
 VLXmlDocument::VLXmlDocument(const VLString& text) : m_text(text)
 {
+    SetText();
     Parse();
+}
+
+void VLXmlDocument::SetText()
+{
+    m_p = m_text.GetString();
+    m_n = static_cast<size_t>(m_text.GetLength());
 }
 
 VLXmlDocument::~VLXmlDocument()
@@ -179,9 +199,32 @@ bool VLXmlDocument::Load(const wchar_t* path)
 bool VLXmlDocument::SetDoc(const VLString& text)
 {
     m_text = text;
+    SetText();
     m_flags &= ~FlagModified;
     Parse();
     return IsWellFormed();
+}
+
+bool VLXmlDocument::SetDocView(const wchar_t* text, size_t length)
+{
+    if (length >= 0x7FFFFFFF)
+        length = 0;  // offsets are 32-bit
+    m_text.Empty();
+    m_p = text ? text : L"";
+    m_n = text ? length : 0;
+    m_flags &= ~FlagModified;
+    Parse();
+    return IsWellFormed();
+}
+
+const VLString& VLXmlDocument::GetDoc() const
+{
+    if (m_p != m_text.GetString()) {
+        // A view: the text becomes the document's own from here on.
+        m_text = VLString(m_p, static_cast<int>(m_n));
+        m_p = m_text.GetString();
+    }
+    return m_text;
 }
 
 bool VLXmlDocument::IsWellFormed() const
@@ -587,8 +630,8 @@ void VLXmlDocument::NextToken(const wchar_t* p, size_t n, size_t pos, Token& t)
 
 void VLXmlDocument::Parse()
 {
-    const wchar_t* p = m_text.GetString();
-    const size_t n = static_cast<size_t>(m_text.GetLength());
+    const wchar_t* p = m_p;
+    const size_t n = m_n;
     const bool ignoreCase = (m_flags & FlagIgnoreCase) != 0;
 
     m_error.Empty();
@@ -604,6 +647,10 @@ void VLXmlDocument::Parse()
 
     std::vector<OpenElem> stack;
     stack.reserve(6);
+    // Open elements chained by name hash, so an end tag finds its start tag
+    // (or learns there is none) without walking the whole stack: lone end
+    // tags under deep nesting would otherwise cost depth x count.
+    std::vector<uint32_t> bucketTop(kNameBuckets, 0);  // stack index + 1
     std::wstring message;
     auto errorOnce = [&](const std::wstring& text) {
         if (m_error.IsEmpty())
@@ -647,17 +694,28 @@ void VLXmlDocument::Parse()
             if (t.empty)
                 rec.length = rec.startLength;
             else
-                stack.push_back({r, static_cast<uint32_t>(t.nameStart), static_cast<uint32_t>(t.nameLength)});
+            {
+                uint32_t bucket = NameBucket(p + t.nameStart, t.nameLength, ignoreCase);
+                stack.push_back({r, static_cast<uint32_t>(t.nameStart), static_cast<uint32_t>(t.nameLength), bucket,
+                                 bucketTop[bucket]});
+                bucketTop[bucket] = static_cast<uint32_t>(stack.size());
+            }
             break;
         }
         case NodeEndTag: {
             size_t k = stack.size();
+            if (k && stack[k - 1].nameLength == t.nameLength &&
+                NamesEqual(p + stack[k - 1].nameStart, p + t.nameStart, t.nameLength, ignoreCase)) {
+                // the usual case: the innermost element ends
+            } else {
+                k = bucketTop[NameBucket(p + t.nameStart, t.nameLength, ignoreCase)];
+            }
             while (k > 0) {
                 const OpenElem& open = stack[k - 1];
                 if (open.nameLength == t.nameLength &&
                     NamesEqual(p + open.nameStart, p + t.nameStart, t.nameLength, ignoreCase))
                     break;
-                --k;
+                k = open.prevSame;
             }
             if (k == 0) {
                 markFault();
@@ -691,6 +749,8 @@ void VLXmlDocument::Parse()
                 for (size_t j = k; j < stack.size(); ++j)
                     CutNotEnded(stack[j].record);
             }
+            for (size_t j = stack.size(); j >= k; --j)
+                bucketTop[stack[j - 1].bucket] = stack[j - 1].prevSame;
             stack.resize(k - 1);
             break;
         }
@@ -749,7 +809,7 @@ void VLXmlDocument::Parse()
 size_t VLXmlDocument::NameLength(uint32_t rec) const
 {
     const Record& r = Rec(rec);
-    const wchar_t* p = m_text.GetString();
+    const wchar_t* p = m_p;
     size_t end = r.start + r.startLength;
     size_t q = r.start + 1;
     while (q < end && !IsNameStop(p[q]))
@@ -761,7 +821,7 @@ bool VLXmlDocument::NameEquals(uint32_t rec, const wchar_t* name, size_t length)
 {
     if (NameLength(rec) != length)
         return false;
-    return NamesEqual(m_text.GetString() + Rec(rec).start + 1, name, length, (m_flags & FlagIgnoreCase) != 0);
+    return NamesEqual(m_p + Rec(rec).start + 1, name, length, (m_flags & FlagIgnoreCase) != 0);
 }
 
 // Finds the attribute in the start tag of rec. quote is the quote character
@@ -770,7 +830,7 @@ bool VLXmlDocument::FindAttribute(uint32_t rec, const wchar_t* name, size_t name
                                   size_t& valueLength, size_t& itemEnd, int& quote) const
 {
     const Record& r = Rec(rec);
-    const wchar_t* p = m_text.GetString();
+    const wchar_t* p = m_p;
     const size_t end = r.start + r.startLength - 1;  // the ">"
     const bool ignoreCase = (m_flags & FlagIgnoreCase) != 0;
     size_t q = NameEnd(p, r.start + 1, end);
@@ -850,7 +910,7 @@ VLString VLXmlDocument::GetTagName() const
 {
     if (!m_current)
         return VLString();
-    return VLString(m_text.GetString() + Rec(m_current).start + 1, static_cast<int>(NameLength(m_current)));
+    return VLString(m_p + Rec(m_current).start + 1, static_cast<int>(NameLength(m_current)));
 }
 
 VLString VLXmlDocument::GetAttrib(const wchar_t* name) const
@@ -861,7 +921,7 @@ VLString VLXmlDocument::GetAttrib(const wchar_t* name) const
     int quote;
     if (!FindAttribute(m_current, name, std::wcslen(name), vs, vl, end, quote))
         return VLString();
-    return DecodeText(m_text.GetString() + vs, vl);
+    return DecodeText(m_p + vs, vl);
 }
 
 int VLXmlDocument::GetLevel() const
@@ -1090,8 +1150,8 @@ bool VLXmlDocument::OutOfElem()
 
 bool VLXmlDocument::FindNode(int types)
 {
-    const wchar_t* p = m_text.GetString();
-    const size_t n = static_cast<size_t>(m_text.GetLength());
+    const wchar_t* p = m_p;
+    const size_t n = m_n;
     size_t pos, limit = n;
     if (m_parent) {
         const Record& parent = Rec(m_parent);
@@ -1126,7 +1186,7 @@ bool VLXmlDocument::FindNode(int types)
 
 VLString VLXmlDocument::GetNodeName() const
 {
-    const wchar_t* p = m_text.GetString();
+    const wchar_t* p = m_p;
     if (!m_nodeLength)
         return GetTagName();
     const size_t end = m_nodeOffset + m_nodeLength;
@@ -1164,7 +1224,7 @@ VLString VLXmlDocument::GetNodeName() const
 
 VLString VLXmlDocument::GetData() const
 {
-    const wchar_t* p = m_text.GetString();
+    const wchar_t* p = m_p;
     if (m_nodeLength) {
         size_t s = m_nodeOffset, e = m_nodeOffset + m_nodeLength;
         auto inner = [&](size_t open, size_t close) {
@@ -1200,7 +1260,7 @@ VLString VLXmlDocument::ElementData(uint32_t rec) const
     const Record& r = Rec(rec);
     if (r.firstChild || r.endLength == 0)
         return VLString();
-    const wchar_t* p = m_text.GetString();
+    const wchar_t* p = m_p;
     size_t s = r.start + r.startLength;
     size_t e = r.start + r.length - r.endLength;
     if (e <= s)
@@ -1369,14 +1429,15 @@ void VLXmlDocument::ShiftAfter(size_t pos, ptrdiff_t delta, uint32_t editedStart
 
 void VLXmlDocument::Splice(size_t pos, size_t removeLength, const VLString& insert, uint32_t editedStartTag)
 {
-    const wchar_t* p = m_text.GetString();
-    const size_t n = static_cast<size_t>(m_text.GetLength());
+    const wchar_t* p = m_p;
+    const size_t n = m_n;
     std::wstring text;
     text.reserve(n - removeLength + static_cast<size_t>(insert.GetLength()));
     text.append(p, pos);
     text.append(insert.GetString(), static_cast<size_t>(insert.GetLength()));
     text.append(p + pos + removeLength, n - pos - removeLength);
     m_text = ToVLString(text);
+    SetText();
     ptrdiff_t delta = ptrdiff_t(insert.GetLength()) - ptrdiff_t(removeLength);
     // Records starting inside a removed range are gone already; the rest
     // compare against the end of the removed range.
@@ -1420,14 +1481,14 @@ bool VLXmlDocument::SetAttrib(const wchar_t* name, const wchar_t* value)
             // The value with its quotes (the closing one may be missing).
             const Record& r = Rec(m_current);
             size_t end = vs + vl;
-            if (end < size_t(r.start) + r.startLength - 1 && m_text.GetString()[end] == wchar_t(quote))
+            if (end < size_t(r.start) + r.startLength - 1 && m_p[end] == wchar_t(quote))
                 ++end;
             Splice(vs - 1, end - (vs - 1), quoted, m_current);
         }
         return true;
     }
     const Record& r = Rec(m_current);
-    const wchar_t* p = m_text.GetString();
+    const wchar_t* p = m_p;
     size_t pos = r.start + r.startLength - 1;
     if (p[pos - 1] == L'/')
         --pos;
@@ -1451,19 +1512,19 @@ bool VLXmlDocument::AddElem(const wchar_t* name, const wchar_t* data)
     if (m_current) {
         const Record& c = Rec(m_current);
         pos = size_t(c.start) + c.length;
-        const wchar_t* p = m_text.GetString();
-        size_t n = static_cast<size_t>(m_text.GetLength());
+        const wchar_t* p = m_p;
+        size_t n = m_n;
         if (pos + 1 < n && p[pos] == L'\r' && p[pos + 1] == L'\n')
             pos += 2;
     } else if (!m_parent) {
-        pos = static_cast<size_t>(m_text.GetLength());
+        pos = m_n;
     } else {
         Record& parent = Rec(m_parent);
         if (parent.flags & RecNotEnded)
             return false;  // no content to add to
         if (parent.endLength == 0) {
             // "<P/>" becomes "<P>", CR LF, "</P>" first.
-            const wchar_t* p = m_text.GetString();
+            const wchar_t* p = m_p;
             size_t slash = parent.start + parent.startLength - 2;
             if (p[slash] != L'/')
                 return false;

@@ -44,7 +44,12 @@ public:
     bool Load(const wchar_t* path);
     // Replaces the text and parses it; returns IsWellFormed().
     bool SetDoc(const VLString& text);
-    const VLString& GetDoc() const { return m_text; }
+    // Parses text that the caller keeps alive and unchanged while the
+    // document uses it (a mapped file, say); nothing is copied until an edit
+    // or GetDoc needs the document's own string.
+    bool SetDocView(const wchar_t* text, size_t length);
+    // The current text, including all edits.
+    const VLString& GetDoc() const;
     // First error of the last parse, or empty.
     const VLString& GetError() const { return m_error; }
     // The not-well-formed mark is clear and there is exactly one root element.
@@ -117,6 +122,8 @@ private:
         uint32_t record;
         uint32_t nameStart;
         uint32_t nameLength;
+        uint32_t bucket;    // hash of the name
+        uint32_t prevSame;  // next lower open element in the same bucket (index + 1)
     };
     struct Token {
         int type;
@@ -165,7 +172,11 @@ private:
     VLString ElementData(uint32_t rec) const;
     bool NodeAt(size_t pos, size_t limit, Token& t) const;
 
-    VLString m_text;
+    void SetText();
+
+    mutable VLString m_text;
+    mutable const wchar_t* m_p = nullptr;  // the text parsed: m_text's or a caller's view
+    size_t m_n = 0;
     VLString m_error;
     unsigned m_flags = FlagIgnoreCase;
     std::vector<Record*> m_chunks;
