@@ -4,11 +4,13 @@
 
 #include <utility>
 
+#include "VLPath.h"
+
 namespace {
 
 bool IsFile(const VLString& path)
 {
-    DWORD attributes = ::GetFileAttributesW(path.GetString());
+    DWORD attributes = ::GetFileAttributesW(VLPath::ApplyLongPathRule(path).GetString());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -24,10 +26,7 @@ void CArtFileLookup::AddDataFolder(const VLString& folder)
 {
     if (folder.IsEmpty())
         return;
-    VLString withSlash = folder;
-    if (withSlash[withSlash.GetLength() - 1] != L'\\')
-        withSlash += L'\\';
-    m_folders.Add(withSlash);
+    m_folders.Add(VLPath::AddTrailingBackslash(folder));
 }
 
 VLString CArtFileLookup::Find(const VLString& name) const
@@ -51,18 +50,10 @@ CArtFileLookup CArtFileLookup::ForProduct(const VLString& programFolder, const V
 {
     CArtFileLookup lookup;
     if (!programFolder.IsEmpty()) {
-        VLString data = programFolder;
-        if (data[data.GetLength() - 1] != L'\\')
-            data += L'\\';
-        data += L"Data\\";
-        lookup.AddDataFolder(data);
+        lookup.AddDataFolder(VLPath::AddTrailingBackslash(programFolder) + L"Data\\");
     }
     if (!installerFolder.IsEmpty()) {
-        VLString data = installerFolder;
-        if (data[data.GetLength() - 1] != L'\\')
-            data += L'\\';
-        data += L"Quenbox\\Data\\";
-        lookup.AddDataFolder(data);
+        lookup.AddDataFolder(VLPath::AddTrailingBackslash(installerFolder) + L"Quenbox\\Data\\");
     }
     return lookup;
 }

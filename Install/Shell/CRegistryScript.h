@@ -37,11 +37,6 @@ struct CScriptTokens {
     VLString launcherName;        // [LAUNCHERNAME]
     // [CUSTOMART]<file name>: the full path of the art file; empty when none.
     std::function<VLString(const VLString& fileName)> findArt;
-
-    // The system folder and the folder of the running program, as the
-    // engine uses them for [SYSTEMDIR] and [CURRENTDIR].
-    static VLString SystemFolder();
-    static VLString ProgramFolder();
 };
 
 class CRegistryScript {

@@ -6,15 +6,10 @@
 #include <utility>
 
 #include "ShellProductRegistration.h"
+#include "VLFolders.h"
+#include "VLPath.h"
 
 namespace {
-
-VLString WithBackslash(VLString folder)
-{
-    if (!folder.IsEmpty() && folder[folder.GetLength() - 1] != L'\\')
-        folder += L'\\';
-    return folder;
-}
 
 VLString WithoutSpaces(const VLString& text)
 {
@@ -30,7 +25,7 @@ VLString WithoutSpaces(const VLString& text)
 
 CShellRegistration::CShellRegistration(CShellIdentity identity) : m_identity(std::move(identity))
 {
-    m_identity.programFolder = WithBackslash(m_identity.programFolder);
+    m_identity.programFolder = VLPath::AddTrailingBackslash(m_identity.programFolder);
     m_productWithVersion = WithoutSpaces(m_identity.productName);
     m_productWithVersion += L'.';
     m_productWithVersion += m_identity.versionDesignation;
@@ -59,8 +54,8 @@ CScriptTokens CShellRegistration::MakeTokens() const
 {
     CScriptTokens tokens;
     tokens.installDir = m_identity.programFolder;
-    tokens.systemDir = CScriptTokens::SystemFolder();
-    tokens.currentDir = CScriptTokens::ProgramFolder();
+    tokens.systemDir = VLFolders::GetSystemFolder();
+    tokens.currentDir = VLFolders::GetProgramFolder();
     tokens.productName = m_identity.productName;
     tokens.productWithVersion = m_productWithVersion;
     tokens.exePath = m_mainProgramPath;

@@ -6,25 +6,10 @@
 // associations changed. An object whose flags stay false writes nothing (the
 // association page keeps one only to test current associations).
 
-#include "CArtFileLookup.h"
 #include "CRegistryScript.h"
-#include "CShellScript.h"
+#include "CShellIdentity.h"
 #include "VLString.h"
 #include "VLStringArray.h"
-
-// What the product-information service tells about the product, plus the
-// folders and services the registration needs.
-struct CShellIdentity {
-    VLString productName;         // name form 2: family name without version
-    VLString versionDesignation;  // appended to the ProgID stem after "."
-    VLString launcherPath;        // may be empty
-    VLString launcherName;        // may be empty
-    VLString mainProgramName;     // file name of the main program
-    VLString productExtension;    // "." is put in front when missing
-    VLString programFolder;       // the installed product's folder ([INSTALLDIR])
-    CArtFileLookup art;           // resolves [CUSTOMART]
-    CTranslateFn translate;       // the AutoPlay "Action" texts; none: as written
-};
 
 class CShellRegistration {
 public:
@@ -45,6 +30,32 @@ public:
     const VLString& GetMainProgramPath() const { return m_mainProgramPath; }
     const VLString& GetProductExtension() const { return m_productExtension; }
     const CShellIdentity& GetIdentity() const { return m_identity; }
+
+    // Values in shared shell keys. A value about to be replaced is first kept
+    // in a backup value, unless it is already this product's own; an existing
+    // backup is never overwritten, so the oldest foreign value survives
+    // repeated runs. A null or empty name is the key's unnamed value.
+
+    // "<product with version>.<name>.BAK" (".Default.BAK" for the unnamed
+    // value), with every space removed.
+    VLString BackupValueName(const wchar_t* name) const;
+    // "<product with version>FileAssoc.BAK", the backup of a disc handler command.
+    VLString DiscBackupValueName() const;
+    // True when the text, cut at its last ".", is the product-with-version
+    // value (without regard to case): this version's ProgIDs.
+    bool IsOwnValue(const VLString& text) const;
+    // The ProgID of the registry script that opens files of `extension`.
+    VLString ProgIdForExtension(const VLString& extension) const;
+    // Writes `data` (REG_SZ) into `name`, or deletes `name` when `data` is null.
+    // With `backUp`, a current text that differs is kept in the backup value
+    // first when there is none yet; a current text equal to `data` leaves
+    // everything as it is.
+    void SetValueWithBackup(HKEY key, const wchar_t* name, const wchar_t* data, bool backUp) const;
+    // Puts the backup text back into `name` and deletes the backup; without a
+    // backup, deletes `name` when asked.
+    void RestoreValueFromBackup(HKEY key, const wchar_t* name, bool deleteIfNoBackup) const;
+    // Deletes every value whose name begins with the product-with-version value.
+    void PurgeBackupValues(HKEY key) const;
 
     // The built-in script for this product (launcher lines only with a launcher).
     VLStringArray BuildScript() const;

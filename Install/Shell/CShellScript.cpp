@@ -171,10 +171,7 @@ VLStringArray BuildShellScript(bool withLauncher, const CTranslateFn& translate)
         const VLString key = Join(L"[AUTOPLAYKEY]Handlers\\", h.name);
         VLString action = translate ? translate(VLString(h.action)) : VLString(h.action);
         // A "|" in a translation would shift the fields and lose the line.
-        for (int i = 0; i < action.GetLength(); ++i) {
-            if (action[i] == L'|')
-                action = action.Left(i) + L" " + action.Mid(i + 1, action.GetLength() - i - 1);
-        }
+        action.Replace(L'|', L' ');
         w.Entry(key, L"Action", action);
         w.Entry(key, L"DefaultIcon", kFileIcon);
         w.Entry(key, h.progIdName, h.progId);

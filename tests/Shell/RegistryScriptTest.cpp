@@ -228,9 +228,6 @@ TEST(RegistryScript, TokensAreReplacedInOrderAndOnce)
     };
     for (const Case& c : cases)
         EXPECT_EQ(script.Substitute(VLString(c.in)), c.out) << VLString(c.in).ToUtf8();
-
-    EXPECT_EQ(CScriptTokens::SystemFolder().GetLast(), L'\\');
-    EXPECT_EQ(CScriptTokens::ProgramFolder().GetLast(), L'\\');
 }
 
 TEST(RegistryScript, ArtTokenResolvesTheFirstNameOnly)
