@@ -30,6 +30,9 @@ cp "$tools" "$package/Quenbox/"
 cp "$sample/Install.xml" "$package/Install.xml"
 cp "$sample/Quenbox/Product.ini" "$package/Quenbox/"
 cp "$sample/Quenbox/Languages/"*.txt "$package/Quenbox/Languages/"
+# Art files; a name is looked up in "Custom Art" before "Default Art".
+mkdir -p "$package/Quenbox/Data"
+cp -r "$sample/Quenbox/Data/." "$package/Quenbox/Data/"
 # The launcher as the package carries it; start-up renames it to the
 # product's launcher name. A copy of any program stands in for it.
 cp "$setup" "$package/System/Always Overwrite/Nuvicore Launcher.exe"
