@@ -68,7 +68,7 @@ CScriptTokens CShellRegistration::MakeTokens() const
 
 void CShellRegistration::Apply()
 {
-    CRegistryScript(MakeTokens()).Run(BuildScript());
+    RunScript(BuildScript());
     RegisterProductTypes(*this);
     RegisterDefaultPrograms(*this);
 }

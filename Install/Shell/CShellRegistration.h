@@ -61,6 +61,8 @@ public:
     VLStringArray BuildScript() const;
     // The token values of a run of the script.
     CScriptTokens MakeTokens() const;
+    // Runs any script in the built-in script's format with this product's tokens.
+    void RunScript(const VLStringArray& lines) const { CRegistryScript(MakeTokens()).Run(lines); }
 
 private:
     void Apply();

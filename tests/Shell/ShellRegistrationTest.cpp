@@ -342,3 +342,29 @@ TEST(ShellRegistration, CustomArtIsPreferredForTheFileIcon)
     EXPECT_EQ(ReadProbe(CR, L"ArtProduct.22.File\\DefaultIcon", nullptr), ProbeValue::Text(Q(custom)));
     RegDeleteTreeW(CR, L"ArtProduct.22.File");
 }
+
+TEST(ShellRegistration, RunScriptUsesTheProductsTokens)
+{
+    ArtFixture art;
+    CShellRegistration reg(TestIdentity(art, L"Token Product", L"Token.exe"));
+    VLStringArray lines;
+    lines.Add(L"HKEY_CURRENT_USER");
+    lines.Add(L"Software\\VLScriptTest\\[PRODUCTWITHVERSION]|system|[SYSTEMDIR]|STRING|MODIFY");
+    lines.Add(L"Software\\VLScriptTest\\[PRODUCTWITHVERSION]|current|[CURRENTDIR]|STRING|MODIFY");
+    lines.Add(L"Software\\VLScriptTest\\[PRODUCTWITHVERSION]|install|[INSTALLDIR]|STRING|MODIFY");
+    RegDeleteTreeW(CU, L"Software\\VLScriptTest");
+    reg.RunScript(lines);
+
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring exeFolder(exe);
+    exeFolder.resize(exeFolder.rfind(L'\\') + 1);
+
+    const wchar_t* key = L"Software\\VLScriptTest\\TokenProduct.22";
+    EXPECT_EQ(ReadProbe(CU, key, L"system"), ProbeValue::Text(std::wstring(system) + L"\\"));
+    EXPECT_EQ(ReadProbe(CU, key, L"current"), ProbeValue::Text(exeFolder));
+    EXPECT_EQ(ReadProbe(CU, key, L"install"), ProbeValue::Text(W(art.Folder(L"Program\\"))));
+    RegDeleteTreeW(CU, L"Software\\VLScriptTest");
+}
