@@ -1,6 +1,7 @@
 #include "CInstallApp.h"
 
 #include "InstallCommandLine.h"
+#include "InstallConfiguration.h"
 #include "InstallOptions.h"
 #include "InstallerFolder.h"
 #include "VLProcessRecord.h"
@@ -98,9 +99,11 @@ bool CInstallApp::Initialize()
     // 7: the installed product's folder, or empty.
     record.Lookup(tools.GetProductName(3), false, true);
 
-    // 8
-    if (m_hooks.loadConfiguration)
-        m_hooks.loadConfiguration();
+    // 8: folder tests go through the tools module, as every package reader does.
+    InstallOptionsData& options = InstallOptions();
+    LoadInstallConfiguration(GetInstallerFolder(),
+                             {options.SupportFolders, options.LibraryFolder, options.MediaFolder, options.AllowDowngrade},
+                             [&tools](const VLString& folder) { return tools.FolderExists(folder); });
 
     // 9
     ParseSwitches(JoinCommandLine(m_arguments));

@@ -20,7 +20,6 @@ enum class InstallCheckResult {
 // Steps whose work lives in libraries the application does not link: the
 // program's main sets them. An unset step is skipped (the checks pass).
 struct CInstallStartupHooks {
-    std::function<void()> loadConfiguration;          // Install.xml into InstallOptions
     std::function<void()> applySkin;                  // only when the module offers its skin service
     std::function<InstallCheckResult()> checkEnvironment;
     // Creates the wizard, runs it modally and destroys it; the exit code.
