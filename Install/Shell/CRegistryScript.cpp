@@ -1,7 +1,6 @@
 #include "CRegistryScript.h"
 
 #include <utility>
-#include <vector>
 
 #include "VLRegistryKey.h"
 #include "VLSystemInfo.h"

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "VLHandle.h"
+#include "VLPath.h"
 
 namespace {
 
@@ -41,12 +42,14 @@ bool CVersionInfo::Load(const VLString& path)
     VersionFunctions fn;
     if (!fn.Load())
         return false;
+    // Long paths reach Windows with the "\\?\" prefix.
+    const VLString systemPath = VLPath::ApplyLongPathRule(path);
     DWORD handle = 0;
-    DWORD size = fn.getSize(path.GetString(), &handle);
+    DWORD size = fn.getSize(systemPath.GetString(), &handle);
     if (size == 0)
         return false;
     std::vector<BYTE> data(size);
-    if (!fn.getInfo(path.GetString(), 0, size, data.data()))
+    if (!fn.getInfo(systemPath.GetString(), 0, size, data.data()))
         return false;
     void* block = nullptr;
     UINT blockSize = 0;

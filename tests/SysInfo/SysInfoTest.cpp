@@ -289,3 +289,33 @@ TEST(SystemShutdown, SuspendLooksUpSetSuspendState)
     EXPECT_TRUE(shutdown.suspendFunctionFound);
     EXPECT_TRUE(shutdown.suspendHibernate);
 }
+
+TEST(VersionInfo, ReadsAFileBehindALongPath)
+{
+    // A copy of the probe DLL in a folder chain longer than MAX_PATH: the
+    // reader hands such a path to Windows with the "\\\\?\\" prefix, which the
+    // version functions must accept.
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(L"\\\\?\\") + temp + L"VLVersionLongPath";
+    std::vector<std::wstring> created;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    created.push_back(folder);
+    while (folder.size() < 300) {
+        folder += L"\\" + std::wstring(40, L'v');
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+        created.push_back(folder);
+    }
+    const std::wstring longFile = folder + L"\\VersionProbe22.dll";
+    ASSERT_TRUE(CopyFileW(W(ExeFolder() + L"VersionProbe22.dll").c_str(), longFile.c_str(), FALSE));
+
+    CVersionInfo info;
+    EXPECT_TRUE(info.Load(VLString(longFile.c_str() + 4)));  // given without the prefix
+    VLString text;
+    EXPECT_EQ(info.GetVersionText(text), S_OK);
+    EXPECT_EQ(W(text), L"22.3.5.2");
+
+    DeleteFileW(longFile.c_str());
+    for (auto it = created.rbegin(); it != created.rend(); ++it)
+        RemoveDirectoryW(it->c_str());
+}
