@@ -293,7 +293,7 @@ TEST(SystemShutdown, SuspendLooksUpSetSuspendState)
 TEST(VersionInfo, ReadsAFileBehindALongPath)
 {
     // A copy of the probe DLL in a folder chain longer than MAX_PATH: the
-    // reader hands such a path to Windows with the "\\\\?\\" prefix, which the
+    // reader hands such a path to Windows with the "\\?\" prefix, which the
     // version functions must accept.
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
