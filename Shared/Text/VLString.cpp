@@ -15,9 +15,10 @@ VLStringGlobals& G() { return VLStringGlobals::Get(); }
 
 int SafeLength(const wchar_t* text) { return text ? static_cast<int>(wcslen(text)) : 0; }
 
-// Capacity (terminator included) for a growing buffer of `length` units:
-// the next power of two up to 2^20 units, then multiples of 2^20.
-int32_t GrowCapacity(int32_t length)
+int32_t GrowCapacity(int32_t length) { return VLStringGlobals::GrowthCapacity(length); }
+}  // namespace
+
+int32_t VLStringGlobals::GrowthCapacity(int32_t length)
 {
     int64_t need = static_cast<int64_t>(length) + 1;
     if (need <= 1048576)
@@ -31,6 +32,8 @@ int32_t GrowCapacity(int32_t length)
     return c > INT_MAX ? INT_MAX : static_cast<int32_t>(c);
 }
 
+namespace
+{
 bool InSet(wchar_t c, const wchar_t* set)
 {
     for (; *set; ++set)

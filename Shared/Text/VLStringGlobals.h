@@ -77,6 +77,10 @@ public:
     virtual VLStringData* Make(const wchar_t* text, int32_t length, int32_t extra = 0);
     virtual VLStringData* GetEmpty() { return &m_empty.header; }
 
+    // Capacity (terminator included) for a growing buffer of `length` units:
+    // the next power of two up to 2^20 units, then multiples of 2^20.
+    static int32_t GrowthCapacity(int32_t length);
+
     // Selects the user's default locale (all categories) and refills the tables.
     void RebuildCharacterTables();
 
