@@ -132,7 +132,7 @@ void VLString::Assign(const wchar_t* text, int length)
     VLStringData* d = GetData();
     // Write in place when the buffer is ours alone and the text is not in it.
     bool inside = text >= m_pch && text <= m_pch + d->capacity;
-    if (length > 0 && !inside && d->refs.load(std::memory_order_relaxed) == 1 && d->capacity > length)
+    if (length > 0 && !inside && d->refs.load(std::memory_order_acquire) == 1 && d->capacity > length)
     {
         std::memcpy(m_pch, text, sizeof(wchar_t) * length);
         SetLength(length);
@@ -315,7 +315,7 @@ wchar_t* VLString::GetBuffer(int minLength, bool exact, bool keep)
     if (minLength < 0)
         minLength = 0;
     VLStringData* d = GetData();
-    int32_t refs = d->refs.load(std::memory_order_relaxed);
+    int32_t refs = d->refs.load(std::memory_order_acquire);
     bool exclusive = (refs == 1 || refs == kVLStringLockedRefs) && d->owner == &G();
     if (exclusive && d->capacity > minLength)
     {
@@ -369,7 +369,7 @@ void VLString::Reserve(int capacity)
 wchar_t* VLString::PrepareWrite(int length)
 {
     VLStringData* d = GetData();
-    if (d->refs.load(std::memory_order_relaxed) == 1 && d->capacity > length && d->owner == &G())
+    if (d->refs.load(std::memory_order_acquire) == 1 && d->capacity > length && d->owner == &G())
         return m_pch;
     int keep = d->length < length ? d->length : length;
     VLStringData* n = G().Alloc(GrowCapacity(length) - 1);
@@ -543,7 +543,7 @@ VLString& VLString::Append(const wchar_t* text, int count)
     VLStringData* d = GetData();
     int length = d->length;
     int newLength = length + count;
-    if (d->refs.load(std::memory_order_relaxed) == 1 && d->capacity > newLength)
+    if (d->refs.load(std::memory_order_acquire) == 1 && d->capacity > newLength)
     {
         // memmove: the text may be part of this buffer.
         std::memmove(m_pch + length, text, sizeof(wchar_t) * count);
