@@ -142,7 +142,8 @@ struct IVLTools {
     virtual IVLFileServices* GetFileServices() = 0;
     virtual IVLNamedLock* CreateNamedLock(const wchar_t* name) = 0;  // null on failure
     virtual void GetLocalDateTime(IVLTextSink& out) = 0;  // "yyyy-mm-dd hh:mm:ss"
-    // The process record's paths changed; the module re-reads its folders.
+    // The process record's paths changed (the installed product's folder was
+    // found or the destination chosen).
     virtual void OnProcessPathsChanged() = 0;
     virtual void* GetSkinService() = 0;  // optional; null when not offered
     // Pumps messages until WM_QUIT; returns its exit code.

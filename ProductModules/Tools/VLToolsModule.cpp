@@ -157,7 +157,9 @@ public:
                                       now.wMinute, now.wSecond));
     }
 
-    void OnProcessPathsChanged() override { ++m_pathNotices; }
+    // This module finds its files beside itself, so no path of the record
+    // changes what it reads.
+    void OnProcessPathsChanged() override {}
     void* GetSkinService() override { return nullptr; }
 
     int RunMessageLoop() override
@@ -233,7 +235,6 @@ private:
     CMessages m_messages{m_language};
     CTextServices m_text;
     CFileServices m_files;
-    int m_pathNotices = 0;
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "VLProcessRecord.h"
 
+#include "VLRegistryKey.h"
+
 #include <cstring>
 
 namespace {
@@ -21,24 +23,6 @@ VLString ProgramFileOfProcess()
     DWORD length = ::GetModuleFileNameW(nullptr, buffer, 32768);
     path.ReleaseBuffer(length < 32768 ? static_cast<int>(length) : 0);
     return path;
-}
-
-VLString ReadPathValue(HKEY key)
-{
-    DWORD type = 0, bytes = 0;
-    if (::RegQueryValueExW(key, L"Path", nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ) || bytes == 0)
-        return VLString();
-    VLString value;
-    wchar_t* buffer = value.GetBuffer(static_cast<int>(bytes / sizeof(wchar_t)) + 1, false, false);
-    LONG rc = ::RegQueryValueExW(key, L"Path", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes);
-    if (rc != ERROR_SUCCESS) {
-        value.ReleaseBuffer(0);
-        return VLString();
-    }
-    buffer[bytes / sizeof(wchar_t)] = 0;  // registry texts need not be terminated
-    value.ReleaseBuffer(-1);
-    return value;
 }
 
 }  // namespace
@@ -202,24 +186,18 @@ VLString VLProcessRecord::FindInstallPath(const wchar_t* programFolder, const wc
         }
     }
 
-    VLUniqueKey installations;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstallationsKey, 0, KEY_READ, installations.Put()) != ERROR_SUCCESS)
+    VLRegistryKey installations;
+    if (installations.Open(HKEY_LOCAL_MACHINE, kInstallationsKey) != ERROR_SUCCESS)
         return VLString();
     const bool byName = productName != nullptr && productName[0] != 0;
-    for (DWORD index = 0;; ++index) {
-        wchar_t subName[256];
-        DWORD subLength = 256;
-        LONG rc = ::RegEnumKeyExW(installations.Get(), index, subName, &subLength, nullptr, nullptr, nullptr, nullptr);
-        if (rc == ERROR_MORE_DATA)
-            continue;  // longer than any record name we write; not ours
-        if (rc != ERROR_SUCCESS)
-            break;
-        if (byName && std::wcscmp(subName, productName) != 0)
+    VLString subName;
+    for (DWORD index = 0; installations.EnumKeyName(index, subName); ++index) {
+        if (byName && subName != productName)
             continue;
-        VLUniqueKey sub;
-        if (::RegOpenKeyExW(installations.Get(), subName, 0, KEY_READ, sub.Put()) != ERROR_SUCCESS)
+        VLRegistryKey sub;
+        if (sub.Open(installations, subName) != ERROR_SUCCESS)
             continue;
-        VLString path = ReadPathValue(sub.Get());
+        VLString path = sub.ReadString(L"Path");
         if (byName)
             return path;
         // Without a name: the installation that holds this program.

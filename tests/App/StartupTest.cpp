@@ -248,6 +248,14 @@ TEST_F(StartupTest, SecondInstanceIsTurnedAwayWhileTheFirstRuns)
 
     TestProcess second;
     ASSERT_TRUE(second.Start(Setup(), L"/Silent"));
+    // Each installer keeps its own record, named by its process id.
+    ASSERT_NE(WaitForWindow(second, kDialogClass, kWait), nullptr);
+    VLSharedMemory firstBlock, secondBlock;
+    ASSERT_TRUE(VLProcessRecord::ReadOther(first.Id(), firstBlock));
+    ASSERT_TRUE(VLProcessRecord::ReadOther(second.Id(), secondBlock));
+    EXPECT_NE(first.Id(), second.Id());
+    EXPECT_NE(std::wstring(firstBlock.GetName()), std::wstring(secondBlock.GetName()));
+    EXPECT_EQ(secondBlock.GetData()[2612], 1);
     AnswerBox(second, L"Velmora Installer",
               L"Another instance of the Velmora installer is already running on this system.\r\n\r\n"
               L"Please finish any other Velmora installations and try again.",
@@ -255,7 +263,6 @@ TEST_F(StartupTest, SecondInstanceIsTurnedAwayWhileTheFirstRuns)
     DWORD exitCode = 0;
     ASSERT_TRUE(second.Wait(kWait, exitCode));
     EXPECT_EQ(exitCode, static_cast<DWORD>(kExitAnotherInstallRunning));
-    EXPECT_NE(first.Id(), second.Id());
 
     // The first one is not affected.
     EXPECT_TRUE(first.IsRunning());
