@@ -418,3 +418,60 @@ TEST_F(ToolsModule, FileServicesAndNamedLocks)
     EXPECT_EQ(now.value[10], L' ');
     EXPECT_EQ(now.value[13], L':');
 }
+
+TEST_F(ToolsModule, FindsAndClosesARunningCopyByItsMainWindow)
+{
+    IVLProductInfo* info = s_tools->GetProductInfo();
+    EXPECT_FALSE(info->IsRunning());
+    HWND created = nullptr;
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // A stand-in product window on its own thread, which pumps its messages.
+    std::thread product([&] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"QBFrame";
+        RegisterClassW(&wc);
+        created = CreateWindowExW(0, L"QBFrame", L"Auralis", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+        SetEvent(ready);
+        MSG msg;
+        while (IsWindow(created) && GetMessageW(&msg, nullptr, 0, 0) > 0)
+            DispatchMessageW(&msg);
+        UnregisterClassW(L"QBFrame", wc.hInstance);
+    });
+    WaitForSingleObject(ready, 10000);
+    CloseHandle(ready);
+    ASSERT_NE(created, nullptr);
+    EXPECT_TRUE(info->IsRunning());
+    EXPECT_EQ(info->GetMainWindow(), created);
+    EXPECT_TRUE(info->CloseRunning(10000));
+    EXPECT_FALSE(info->IsRunning());
+    product.join();
+}
+
+TEST_F(ToolsModule, MessagePumpDispatchesAndLeavesQuitToTheLoop)
+{
+    static int s_seen = 0;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (m == WM_APP + 7)
+            s_seen += static_cast<int>(wp);
+        return DefWindowProcW(w, m, wp, lp);
+    };
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VLPumpProbe";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowExW(0, L"VLPumpProbe", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, WM_APP + 7, 2, 0);
+    PostMessageW(window, WM_APP + 7, 3, 0);
+    EXPECT_TRUE(s_tools->PumpMessages());
+    EXPECT_EQ(s_seen, 5);
+
+    PostQuitMessage(42);
+    EXPECT_FALSE(s_tools->PumpMessages());  // sees the quit and leaves it queued
+    EXPECT_EQ(s_tools->RunMessageLoop(), 42);
+    DestroyWindow(window);
+    UnregisterClassW(L"VLPumpProbe", wc.hInstance);
+}
