@@ -27,6 +27,7 @@ public:
     virtual bool Initialize();
     virtual bool Shutdown();
     virtual void RunMessageLoop();
+    // Two slots kept for derived programs; nothing in the installer calls them.
     virtual bool OnHook7() { return true; }
     virtual bool OnHook8() { return true; }
 
