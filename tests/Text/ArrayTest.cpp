@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 TEST(CoreArray, DefaultGrowthSteps)
 {
@@ -260,4 +262,44 @@ TEST(StringArray, TokenFormRoundTrips)
     EXPECT_FALSE(b.ReadTokens(truncated, pos));
     EXPECT_EQ(pos, 0);
     EXPECT_EQ(b.GetCount(), 0);
+}
+
+TEST(CoreArray, QuickSortMatchesTheStandardSort)
+{
+    uint32_t seed = 7;
+    for (int size : {0, 1, 2, 3, 16, 17, 100, 5000})
+    {
+        for (int range : {3, 1000000})
+        {
+            VLNumberArray<int> a;
+            std::vector<int> want;
+            for (int i = 0; i < size; ++i)
+            {
+                seed = seed * 1103515245u + 12345u;
+                int v = static_cast<int>((seed >> 8) % range);
+                a.Add(v);
+                want.push_back(v);
+            }
+            a.Sort();
+            std::sort(want.begin(), want.end());
+            ASSERT_EQ(a.GetCount(), size);
+            for (int i = 0; i < size; ++i)
+                ASSERT_EQ(a[i], want[i]) << size << "/" << range << " #" << i;
+        }
+    }
+}
+
+TEST(CoreArray, SetSizeConstructsAndDestroys)
+{
+    VLStringArray a;
+    a.SetSize(3);
+    EXPECT_EQ(a.GetCount(), 3);
+    EXPECT_TRUE(a[2].IsEmpty());
+    a[2] = L"kept";
+    a.SetSize(5);
+    EXPECT_EQ(a[2], L"kept");
+    a.SetSize(1);
+    EXPECT_EQ(a.GetCount(), 1);
+    a.SetSize(-4);
+    EXPECT_EQ(a.GetCount(), 0);
 }
