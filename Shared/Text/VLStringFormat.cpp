@@ -478,7 +478,21 @@ int64_t VLString::ToHex64(const wchar_t* text)
 
 int64_t VLString::ToHex64() const { return ToHex64(m_pch); }
 
-double VLString::ToDouble(const wchar_t* text, int* end)
+namespace
+{
+// The exponent is parsed as a number of its own, which may carry an
+// exponent again; the nesting is bounded so that a long run of "1e1e1e..."
+// cannot exhaust the stack.
+constexpr int kMaxExponentNesting = 4;
+
+double ParseDouble(const wchar_t* text, int* end, int nesting);
+}  // namespace
+
+double VLString::ToDouble(const wchar_t* text, int* end) { return ParseDouble(text, end, 0); }
+
+namespace
+{
+double ParseDouble(const wchar_t* text, int* end, int nesting)
 {
     if (!text)
     {
@@ -531,15 +545,23 @@ double VLString::ToDouble(const wchar_t* text, int* end)
         }
     }
     double value = static_cast<double>(mantissa);
-    if (anyDigit && (*p == L'E' || *p == L'e'))
+    if (anyDigit && nesting < kMaxExponentNesting && (*p == L'E' || *p == L'e'))
     {
         int used = 0;
-        double e = ToDouble(p + 1, &used);
+        double e = ParseDouble(p + 1, &used, nesting + 1);
         if (used > 0)
         {
             p += 1 + used;
-            value *= std::pow(10.0, e + exponent10);
-            exponent10 = 0;
+            double total = e + exponent10;
+            if (total == std::floor(total) && total > -400.0 && total < 400.0)
+            {
+                exponent10 = static_cast<int>(total);  // scaled exactly below
+            }
+            else
+            {
+                value *= std::pow(10.0, total);
+                exponent10 = 0;
+            }
         }
     }
     if (exponent10 > 0)
@@ -548,10 +570,12 @@ double VLString::ToDouble(const wchar_t* text, int* end)
         value /= std::pow(10.0, -exponent10);
     else if (exponent10 < 0)
         value *= std::pow(10.0, exponent10);
+    // Nothing parsed: the end stays at the start.
     if (end)
-        *end = static_cast<int>(p - text);
+        *end = anyDigit ? static_cast<int>(p - text) : 0;
     return negative ? -value : value;
 }
+}  // namespace
 
 double VLString::ToDouble(int* end) const { return ToDouble(m_pch, end); }
 

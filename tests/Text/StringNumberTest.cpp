@@ -93,6 +93,17 @@ TEST(StringNumber, ToDouble)
         EXPECT_EQ(end, c.end) << c.text;
     }
     EXPECT_EQ(VLString(L"0.1").ToDouble(), 0.1);
+    EXPECT_EQ(VLString(L"2E-3").ToDouble(), 0.002);
+    // A number without digits ends where it starts.
+    int end = -1;
+    EXPECT_EQ(VLString(L"  +-").ToDouble(&end), 0.0);
+    EXPECT_EQ(end, 0);
+    // Exponents nest, but a long chain of them cannot exhaust the stack.
+    VLString chain;
+    for (int i = 0; i < 200000; ++i)
+        chain += L"1e";
+    chain += L"1";
+    EXPECT_TRUE(std::isinf(chain.ToDouble()));  // 1e(1e(1e10)) overflows
     EXPECT_EQ(VLString(L"1.5").ToDouble(), 1.5);
 }
 
