@@ -45,6 +45,14 @@ public:
     // after the critical-error box.
     bool CopyCoreModules();
 
+    // The system files: into each of systemFolders (one pass per folder)
+    // "System\Check Version\" with the check-version rule and "System\Always
+    // Overwrite\" over it, and each pass "Fonts\" into fontsFolder. An empty
+    // folder is reported in an "Error" box and skipped. Nothing at all for a
+    // portable install.
+    void InstallSystemFiles(IEngineProgress* progress, const VLStringArray& systemFolders,
+                            const VLString& fontsFolder, VLStringArray* registrationList);
+
 private:
     bool EnsureFolderOnce(const VLString& folder);
     VLString StagedPathFor(const VLString& source, bool unique) const;
@@ -60,6 +68,12 @@ private:
     IFileVersionSource* m_versions;
     VLString m_lastFolder;  // the folder created last: files of one folder come together
 };
+
+// The folders of the system passes as this build reaches them: on 64-bit
+// Windows the native system folder, then the 32-bit one (SysWOW64); on 32-bit
+// Windows the system folder, twice when Windows has the WOW64 redirection
+// switch (both passes then reach the same folder).
+VLStringArray VLSystemPassFolders();
 
 // Writes a shell link file (IShellLinkW, or IShellLinkA when that is
 // missing). Returns the HRESULT of the save or of the first failing step.
