@@ -15,6 +15,7 @@ namespace {
 
 HMODULE g_self = nullptr;
 
+#ifndef STANDIN_NO_ENTRY
 HRESULT ResultFromEnvironment()
 {
     wchar_t value[64];
@@ -23,6 +24,7 @@ HRESULT ResultFromEnvironment()
         return S_OK;
     return static_cast<HRESULT>(wcstoul(value, nullptr, 0));
 }
+#endif
 
 }  // namespace
 

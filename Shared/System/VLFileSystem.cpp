@@ -184,7 +184,7 @@ VLString VLFileSystem::MakeUniqueFileName(const VLString& path)
     VLString stem = VLFromStd(text.substr(0, dot));
     VLString extension = VLFromStd(text.substr(dot));
     for (int guard = 0; FileExists(result) && guard < 100000; ++guard) {
-        stem = stem.IncrementNumberSuffix();
+        stem.IncrementNumberSuffix();
         result = stem + extension;
     }
     return result;

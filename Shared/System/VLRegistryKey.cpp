@@ -160,7 +160,7 @@ LONG VLRegistryKey::ReadStringBuffer(const wchar_t* name, wchar_t* buffer, DWORD
     if (!IsOpen() || !buffer || size == 0)
         return ERROR_INVALID_DATA;
     DWORD type = 0;
-    DWORD bytes = (size - 1) * sizeof(wchar_t);  // keep one unit for the terminator
+    DWORD bytes = size * sizeof(wchar_t);
     LONG result = ::RegQueryValueExW(m_key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes);
     if (result != ERROR_SUCCESS) {
         buffer[0] = 0;
@@ -171,11 +171,15 @@ LONG VLRegistryKey::ReadStringBuffer(const wchar_t* name, wchar_t* buffer, DWORD
         return ERROR_INVALID_DATA;
     }
     DWORD units = bytes / sizeof(wchar_t);
-    buffer[units] = 0;
-    while (units > 0 && buffer[units - 1] == 0)
-        --units;
+    if (units >= size && buffer[size - 1] != 0) {
+        // Stored without a terminator and filling the buffer: no room to end it.
+        buffer[size - 1] = 0;
+        return ERROR_MORE_DATA;
+    }
+    if (units < size)
+        buffer[units] = 0;
     if (length)
-        *length = units;
+        *length = static_cast<DWORD>(wcslen(buffer));
     return ERROR_SUCCESS;
 }
 
