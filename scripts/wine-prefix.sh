@@ -40,18 +40,17 @@ case "$cmd" in
       fi
       touch "$WINEPREFIX/.vl-ready"
     fi
+    # One persistent wineserver for the whole run keeps each test start quick.
+    # Detached from our output, or ctest would wait for the pipe to close.
+    # An earlier run left running (no cleanup) is fine: keep using it.
+    setsid "$VL_WINESERVER" -p </dev/null >/dev/null 2>&1 || true
     # No window manager runs on the private display: windows are unmanaged, so
     # Wine draws their frames and does not wait for a manager to map them
     # (about two seconds per shown window otherwise).
     if [ ! -f "$WINEPREFIX/.vl-unmanaged" ]; then
       "$VL_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
-      "$VL_WINESERVER" -w
       touch "$WINEPREFIX/.vl-unmanaged"
     fi
-    # One persistent wineserver for the whole run keeps each test start quick.
-    # Detached from our output, or ctest would wait for the pipe to close.
-    # An earlier run left running (no cleanup) is fine: keep using it.
-    setsid "$VL_WINESERVER" -p </dev/null >/dev/null 2>&1 || true
     echo "wine-prefix: $WINEPREFIX on display $DISPLAY"
     ;;
   cleanup)
