@@ -47,7 +47,8 @@ public:
     virtual ~ISettingsSection() = default;
     virtual int GetInt(const wchar_t* name, int defaultValue) = 0;
     virtual void SetInt(const wchar_t* name, int value) = 0;
-    // kind: 0 plain text, 2 a path (the store may keep paths portable).
+    // kind: 0 plain text, 2 a path (the store may keep paths portable). A
+    // null or empty name is the default value.
     virtual void SetText(const wchar_t* name, const wchar_t* text, int kind) = 0;
     virtual void RemoveValue(const wchar_t* name) = 0;
 };
@@ -65,6 +66,9 @@ public:
                                 const VLStringArray& buttons) = 0;
     // Null when the section cannot be opened; writes to it are then skipped.
     virtual std::unique_ptr<ISettingsSection> OpenSection(const wchar_t* path, int scope) = 0;
+    // A registry key (created when missing) with the section interface; null
+    // when it cannot be opened.
+    virtual std::unique_ptr<ISettingsSection> OpenRegistryKey(HKEY root, const wchar_t* path) = 0;
     virtual VLString CurrentDateTimeText() = 0;
 };
 

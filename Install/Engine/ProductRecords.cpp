@@ -22,11 +22,6 @@ void SetText(const VLUniqueKey& key, const wchar_t* name, const VLString& text)
                      static_cast<DWORD>((text.GetLength() + 1) * sizeof(wchar_t)));
 }
 
-void SetDword(const VLUniqueKey& key, const wchar_t* name, DWORD value)
-{
-    ::RegSetValueExW(key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-}
-
 }  // namespace
 
 CProductRecords::CProductRecords(const CInstallContext& context, HKEY root) : m_context(context), m_root(root) {}
@@ -53,22 +48,23 @@ void CProductRecords::WriteUninstallEntry()
 
 void CProductRecords::WriteInstallationsRecord()
 {
-    if (!m_context.Portable) {
+    IEngineHost* host = m_context.Host;
+    if (!m_context.Portable && host) {
         const CProductInfo& product = m_context.Product;
-        VLUniqueKey installations;
-        if (CreateKey(m_root, kInstallationsKey, installations))
-            SetText(installations, nullptr, product.NameForm3);
+        if (std::unique_ptr<ISettingsSection> installations = host->OpenRegistryKey(m_root, kInstallationsKey))
+            installations->SetText(nullptr, product.NameForm3, 0);
         VLString version =
             VLFileVersionText3(m_context.InstallerFolder + L"Quenbox\\" + product.MainProgramFile);
-        VLUniqueKey record;
         // An empty name would write this install's values over the list key.
-        if (!product.NameForm3.IsEmpty() &&
-            CreateKey(m_root, VLString(kInstallationsKey) + L"\\" + product.NameForm3, record)) {
-            SetText(record, L"Path", m_context.DestinationFolder);
-            SetText(record, L"Version", version);
-            SetDword(record, L"OS Version", static_cast<DWORD>(m_context.OsVersionCode));
-            SetText(record, L"Launcher Name", product.LauncherName);
-            SetText(record, L"Uninstall Key", m_context.ExistingUninstallKey);
+        std::unique_ptr<ISettingsSection> record;
+        if (!product.NameForm3.IsEmpty())
+            record = host->OpenRegistryKey(m_root, VLString(kInstallationsKey) + L"\\" + product.NameForm3);
+        if (record) {
+            record->SetText(L"Path", m_context.DestinationFolder, 2);
+            record->SetText(L"Version", version, 0);
+            record->SetInt(L"OS Version", m_context.OsVersionCode);
+            record->SetText(L"Launcher Name", product.LauncherName, 0);
+            record->SetText(L"Uninstall Key", m_context.ExistingUninstallKey, 0);
         }
     }
     WriteInstallerValues();

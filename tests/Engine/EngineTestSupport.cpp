@@ -183,3 +183,41 @@ CEngineFixture::CEngineFixture(const wchar_t* suffix)
     Context.Host = &Host;
     Context.Runner = &Runner;
 }
+
+namespace {
+
+class CRegistrySection : public ISettingsSection {
+public:
+    explicit CRegistrySection(VLUniqueKey key) : m_key(std::move(key)) {}
+    int GetInt(const wchar_t* name, int defaultValue) override
+    {
+        DWORD value = 0, size = sizeof(value);
+        return ::RegGetValueW(m_key.Get(), nullptr, name, RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS
+                   ? static_cast<int>(value)
+                   : defaultValue;
+    }
+    void SetInt(const wchar_t* name, int value) override
+    {
+        DWORD data = static_cast<DWORD>(value);
+        ::RegSetValueExW(m_key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
+    }
+    void SetText(const wchar_t* name, const wchar_t* text, int kind) override
+    {
+        ::RegSetValueExW(m_key.Get(), name, 0, kind == 2 ? REG_EXPAND_SZ : REG_SZ, reinterpret_cast<const BYTE*>(text),
+                         static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
+    }
+    void RemoveValue(const wchar_t* name) override { ::RegDeleteValueW(m_key.Get(), name); }
+
+private:
+    VLUniqueKey m_key;
+};
+
+}  // namespace
+
+std::unique_ptr<ISettingsSection> CTestHost::OpenRegistryKey(HKEY root, const wchar_t* path)
+{
+    VLUniqueKey key;
+    if (::RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, key.Put(), nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    return std::make_unique<CRegistrySection>(std::move(key));
+}

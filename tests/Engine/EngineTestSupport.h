@@ -39,6 +39,9 @@ public:
     VLString Translate(const VLString& text) override { return text; }
     VLString MessageBox(const VLString& caption, const VLString& text, const VLStringArray& buttons) override;
     std::unique_ptr<ISettingsSection> OpenSection(const wchar_t* path, int scope) override;
+    // Real registry keys, written as the tools module writes them: texts as
+    // REG_SZ, paths (kind 2) as REG_EXPAND_SZ, integers as REG_DWORD.
+    std::unique_ptr<ISettingsSection> OpenRegistryKey(HKEY root, const wchar_t* path) override;
     VLString CurrentDateTimeText() override { return L"2026-12-11 12:00"; }
 
     // Answers the boxes in order; each answer may act first (release a lock).

@@ -143,6 +143,9 @@ TEST(ProductRecords, InstallationsRecordValueByValue)
     };
     for (const Row& row : rows)
         EXPECT_EQ(ReadValue(record, row.name).Text, row.want) << row.name;
+    // Only the path is written as a path.
+    EXPECT_EQ(ReadValue(record, L"Path").Type, static_cast<DWORD>(REG_EXPAND_SZ));
+    EXPECT_EQ(ReadValue(record, L"Version").Type, static_cast<DWORD>(REG_SZ));
     CRegValue os = ReadValue(record, L"OS Version");
     EXPECT_EQ(os.Type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(os.Number, 1012u);
