@@ -45,7 +45,7 @@ extern "C" HRESULT __stdcall DllRegisterServer()
 {
     StandinJournalAppend(g_self, L"DllRegisterServer");
 #ifdef STANDIN_FAULT
-    int* volatile nowhere = nullptr;  // volatile: the compiler must not see the null and drop the store
+    volatile int* volatile nowhere = nullptr;  // volatile both ways, or the compiler drops the store
     *nowhere = 42;
 #endif
     return ResultFromEnvironment();

@@ -137,8 +137,6 @@ TEST_F(RegistrationTest, PackageInstallerGetsRegDllAndUnRegDll)
     EXPECT_EQ(entries[0].Arguments, L"/RegDLL C:\\Program Files\\Product\\codec.dll");
     EXPECT_EQ(entries[1].Arguments, L"/UnRegDLL Shell Extensions");
 
-    VLFolders::SetInstalledProductFolder(m_scratch.Path());   // no PackageInstaller.exe there
-    EXPECT_FALSE(RegisterByPackageInstaller(L"x.dll", true));
 }
 
 TEST(LibraryTest, LoadsLooksUpAndFrees)
