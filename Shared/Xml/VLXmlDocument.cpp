@@ -691,6 +691,7 @@ void VLXmlDocument::Parse()
             Record& rec = Rec(r);
             rec.start = static_cast<uint32_t>(pos);
             rec.startLength = static_cast<uint32_t>(t.end - pos);
+            StoreNameLength(r);
             if (t.empty)
                 rec.length = rec.startLength;
             else
@@ -806,9 +807,23 @@ void VLXmlDocument::Parse()
 // ---------------------------------------------------------------------------
 // Names and attributes
 
+void VLXmlDocument::StoreNameLength(uint32_t rec)
+{
+    Record& r = Rec(rec);
+    const wchar_t* p = m_p;
+    size_t end = r.start + r.startLength;
+    size_t q = r.start + 1;
+    while (q < end && !IsNameStop(p[q]))
+        ++q;
+    size_t length = q - (r.start + 1);
+    r.flags = (r.flags & 0xFFFF) | (uint32_t(length < kNameUnknown ? length : kNameUnknown) << 16);
+}
+
 size_t VLXmlDocument::NameLength(uint32_t rec) const
 {
     const Record& r = Rec(rec);
+    if ((r.flags >> 16) != kNameUnknown)
+        return r.flags >> 16;
     const wchar_t* p = m_p;
     size_t end = r.start + r.startLength;
     size_t q = r.start + 1;
@@ -1568,6 +1583,7 @@ bool VLXmlDocument::AddElem(const wchar_t* name, const wchar_t* data)
         rec.startLength = static_cast<uint32_t>(nameLength + 3);
         rec.length = rec.startLength;
     }
+    StoreNameLength(r);
     if (m_current)
         LinkAfter(m_current, r);
     else

@@ -102,7 +102,7 @@ private:
         uint32_t length;       // "<" to the end of the end tag (or start tag)
         uint32_t startLength;  // length of the start tag
         uint32_t endLength;    // length of the end tag; 0: "/>" or not ended
-        uint32_t flags;        // RecordFlag values
+        uint32_t flags;        // Rec* bits below; upper 16 bits: tag name length
         uint32_t parent;
         uint32_t firstChild;
         uint32_t next;
@@ -115,6 +115,9 @@ private:
         RecFree = 8,
         RecNotWellFormed = 16,  // record 0 only
     };
+    // Stored tag name lengths let sibling searches reject most names without
+    // touching the text; longer names are measured when asked for.
+    static constexpr uint32_t kNameUnknown = 0xFFFF;
     static constexpr uint32_t kChunkBits = 16;
     static constexpr uint32_t kChunkSize = 1u << kChunkBits;
 
@@ -160,6 +163,7 @@ private:
     static bool NextMarkupToken(const wchar_t* p, size_t n, size_t pos, Token& t, bool inDocType);
     static void NextToken(const wchar_t* p, size_t n, size_t pos, Token& t);
 
+    void StoreNameLength(uint32_t rec);
     size_t NameLength(uint32_t rec) const;
     bool NameEquals(uint32_t rec, const wchar_t* name, size_t length) const;
     bool FindAttribute(uint32_t rec, const wchar_t* name, size_t nameLength, size_t& valueStart,
