@@ -25,7 +25,9 @@ VLString JoinParameters(const VLStringArray& parameters)
     return text;
 }
 
-VLString StartErrorText(int code, const VLString& file)
+}  // namespace
+
+VLString RunProgramErrorText(int code, const VLString& file)
 {
     switch (code) {
     case SE_ERR_FNF: return VLString::Format(L"File '%s' is not found.", file);
@@ -34,6 +36,8 @@ VLString StartErrorText(int code, const VLString& file)
     default: return VLString::Format(L"Can not start program '%s'.  Error unknown.  (%d)", file, code);
     }
 }
+
+namespace {
 
 void PumpMessages()
 {
@@ -107,7 +111,7 @@ bool RunCaptured(const VLRunProgramOptions& options, const VLString& parameterTe
         int error = static_cast<int>(::GetLastError());
         VLLog::WriteFormat(kTag, L"Failed to start (error %d)", error);
         if (options.ErrorText)
-            *options.ErrorText = StartErrorText(error, options.File);
+            *options.ErrorText = RunProgramErrorText(error, options.File);
         return false;
     }
     VLUniqueHandleObj process(info.hProcess), thread(info.hThread);
@@ -158,7 +162,7 @@ bool RunProgram(const VLRunProgramOptions& options)
     if (!started || instance <= 32) {
         int code = instance <= 32 ? instance : static_cast<int>(::GetLastError());
         VLLog::WriteFormat(kTag, L"Failed to start (error %d)", code);
-        VLString text = StartErrorText(code, options.File);
+        VLString text = RunProgramErrorText(code, options.File);
         if (options.ErrorText)
             *options.ErrorText = text;
         if (options.ShowErrors)

@@ -31,3 +31,7 @@ struct VLRunProgramOptions {
 // within the time limit. A timeout or cancel terminates the process (exit
 // code -1) so that no hidden child is left running, and returns false.
 bool RunProgram(const VLRunProgramOptions& options);
+
+// The message for a program that could not be started, by the shell's error
+// value (2 file not found, 3 path not found, 11 invalid file, else unknown).
+VLString RunProgramErrorText(int code, const VLString& file);

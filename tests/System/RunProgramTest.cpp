@@ -207,3 +207,24 @@ TEST_F(RunProgramTest, CaptureModeCollectsTheOutput)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RunProgramErrorTextTest, TextsByShellErrorValue)
+{
+    struct Case {
+        int code;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {2, L"File 'C:\\a b.exe' is not found."},
+        {3, L"The specified path to file 'C:\\a b.exe' was not found."},
+        {11, L"File 'C:\\a b.exe' is invalid."},
+        {5, L"Can not start program 'C:\\a b.exe'.  Error unknown.  (5)"},
+        {31, L"Can not start program 'C:\\a b.exe'.  Error unknown.  (31)"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Std(RunProgramErrorText(c.code, L"C:\\a b.exe")), c.text) << c.code;
+}
+
+}  // namespace
