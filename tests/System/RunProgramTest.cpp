@@ -76,6 +76,32 @@ TEST_F(RunProgramTest, WithoutWaitingReturnsWhileTheProgramRuns)
         ::Sleep(100);
 }
 
+TEST_F(RunProgramTest, AppliesThePriorityClassAndTheVerb)
+{
+    VLRunProgramOptions options = StandinOptions({L"/Sleep", L"3000"});
+    options.Wait = false;
+    options.Verb = L"open";
+    options.PriorityClass = BELOW_NORMAL_PRIORITY_CLASS;
+    ASSERT_TRUE(RunProgram(options));
+    DWORD priority = 0;
+    {
+        VLUniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        PROCESSENTRY32W entry = {};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more;
+             more = ::Process32NextW(snapshot.Get(), &entry)) {
+            if (_wcsicmp(entry.szExeFile, L"StandinProgram.exe") != 0)
+                continue;
+            VLUniqueHandleObj process(
+                ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
+            priority = ::GetPriorityClass(process.Get());
+            ::TerminateProcess(process.Get(), 0);
+            ::WaitForSingleObject(process.Get(), 5000);
+        }
+    }
+    EXPECT_EQ(priority, static_cast<DWORD>(BELOW_NORMAL_PRIORITY_CLASS));
+}
+
 TEST_F(RunProgramTest, TimeoutTerminatesTheChildAndFails)
 {
     DWORD exitCode = 12345;
