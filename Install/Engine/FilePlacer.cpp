@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <vector>
 
 namespace {
@@ -15,10 +16,12 @@ struct CListedFile {
     uint64_t Size;
 };
 
-// Every file below folder (which ends in a backslash), depth first in the
-// order FindFirstFile gives; adds up the sizes as it goes.
+// Every file below folder (which ends in a backslash): the files of a folder
+// in the order FindFirstFile gives, then its sub-folders, so that the files of
+// one folder stay together. Adds up the sizes as it goes.
 void ListFiles(const VLString& folder, std::vector<CListedFile>& files, uint64_t& total)
 {
+    std::vector<VLString> subFolders;
     WIN32_FIND_DATAW data;
     VLUniqueFind find(::FindFirstFileW(VLPath::ApplyLongPathRule(folder + L"*.*"), &data));
     if (!find.IsValid())
@@ -26,13 +29,16 @@ void ListFiles(const VLString& folder, std::vector<CListedFile>& files, uint64_t
     do {
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (data.cFileName[0] != L'.')
-                ListFiles(folder + data.cFileName + L"\\", files, total);
+                subFolders.push_back(folder + data.cFileName + L"\\");
             continue;
         }
         uint64_t size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         files.push_back({folder + data.cFileName, size});
         total += size;
     } while (::FindNextFileW(find.Get(), &data));
+    find.Reset();
+    for (const VLString& subFolder : subFolders)
+        ListFiles(subFolder, files, total);
 }
 
 using MoveFileExFn = BOOL(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
@@ -40,14 +46,22 @@ using MoveFileExFn = BOOL(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
 }  // namespace
 
 CFilePlacer::CFilePlacer(CInstallContext& context, IFileVersionSource* versions)
-    : m_context(context), m_versions(versions ? versions : &m_windowsVersions)
+    : m_context(context),
+      m_versions(versions ? versions : &m_windowsVersions),
+      m_x64Folder(context.DestinationFolder.IsEmpty() ? VLString() : context.DestinationFolder + L"x64\\")
 {
 }
 
-bool CFilePlacer::EnsureFolderOnce(const VLString& folder)
+bool CFilePlacer::EnsureFolderOf(const VLString& path)
 {
-    if (!m_lastFolder.IsEmpty() && folder == m_lastFolder)
+    int slash = path.ReverseFind(L'\\');
+    if (slash < 0)
+        return false;
+    // Files of one folder come one after another: compare in place, without
+    // making the folder text for each of them.
+    if (m_lastFolder.GetLength() == slash + 1 && wcsncmp(path, m_lastFolder, slash + 1) == 0)
         return true;
+    VLString folder = path.Left(slash + 1);
     if (!VLFileSystem::EnsureDirectory(folder))
         return false;
     m_lastFolder = folder;
@@ -62,28 +76,23 @@ CPlaceResult CFilePlacer::PlaceFile(const VLString& source, const VLString& targ
     in.Source = &source;
     in.Target = &target;
     in.Mode = mode;
-    in.DestinationFolder = &m_context.DestinationFolder;
+    in.X64Folder = &m_x64Folder;
     in.Is64BitWindows = m_context.Is64BitWindows;
 
-    // The skips come first: no folder is made for a file that is not placed.
-    bool is64BitFile = VLIs64BitTarget(target, m_context.DestinationFolder);
-    if (is64BitFile && !m_context.Is64BitWindows) {
-        result.Decision = EPlaceDecision::Skip64BitOn32;
+    // Deciding first reads nothing but versions, so no folder is made for a
+    // file that is not placed.
+    CPlacementDecision decision = VLDecidePlacement(in, *m_versions);
+    result.Decision = decision.Action;
+    if (decision.Action == EPlaceDecision::Skip64BitOn32 || decision.Action == EPlaceDecision::LeaveCoreModule)
         return result;
-    }
-    if (VLIsCoreModulePath(source)) {
-        result.Decision = EPlaceDecision::LeaveCoreModule;
-        return result;
-    }
 
-    EnsureFolderOnce(VLPath::GetFolder(target));
+    EnsureFolderOf(target);
 
     // The media server holds its program open while it runs.
     if (VLEndsWithNoCase(target, L"HovanServer.exe") && VLFileSystem::FileExists(target) && m_context.Runner)
         m_context.Runner->RunAndWait(target, L"stop", 0);
 
-    result.Decision = VLDecidePlacement(in, *m_versions);
-    if (result.Decision == EPlaceDecision::Copy) {
+    if (decision.Action == EPlaceDecision::Copy) {
         VLString sysTarget = VLPath::ApplyLongPathRule(target);
         // A read-only or hidden target would refuse the delete and the copy.
         ::SetFileAttributesW(sysTarget, FILE_ATTRIBUTE_NORMAL);
@@ -107,7 +116,7 @@ CPlaceResult CFilePlacer::PlaceFile(const VLString& source, const VLString& targ
         }
     }
 
-    result.Registration = VLDecideRegistration(source, result.Deferred, is64BitFile, registrationList != nullptr);
+    result.Registration = VLDecideRegistration(source, result.Deferred, decision.Is64BitFile, registrationList != nullptr);
     RunRegistration(result.Registration, target, registrationList);
     return result;
 }

@@ -20,7 +20,8 @@ struct CPlaceResult {
 
 class CFilePlacer {
 public:
-    // context must outlive the placer; versions defaults to Windows' own.
+    // context must outlive the placer and hold its destination folder;
+    // versions defaults to Windows' own.
     explicit CFilePlacer(CInstallContext& context, IFileVersionSource* versions = nullptr);
 
     CPlaceResult PlaceFile(const VLString& source, const VLString& target, int mode,
@@ -54,7 +55,8 @@ public:
                             const VLString& fontsFolder, VLStringArray* registrationList);
 
 private:
-    bool EnsureFolderOnce(const VLString& folder);
+    // Creates the folder of path unless it was the last one made.
+    bool EnsureFolderOf(const VLString& path);
     VLString StagedPathFor(const VLString& source, bool unique) const;
     void NoteStaged(const VLString& staged);
     // Copies the core modules once; returns the first target that failed, or
@@ -66,6 +68,7 @@ private:
     CInstallContext& m_context;
     CWindowsFileVersions m_windowsVersions;
     IFileVersionSource* m_versions;
+    VLString m_x64Folder;   // destination + "x64\": the 64-bit files
     VLString m_lastFolder;  // the folder created last: files of one folder come together
 };
 

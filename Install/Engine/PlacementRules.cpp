@@ -60,13 +60,10 @@ bool VLContainsNoCase(const wchar_t* text, const wchar_t* part)
     return false;
 }
 
-bool VLIs64BitTarget(const VLString& target, const VLString& destinationFolder)
+bool VLIs64BitTarget(const VLString& target, const VLString& x64Folder)
 {
-    if (!destinationFolder.IsEmpty()) {
-        VLString x64 = destinationFolder + L"x64\\";
-        if (VLStartsWithNoCase(target, x64))
-            return true;
-    }
+    if (!x64Folder.IsEmpty() && VLStartsWithNoCase(target, x64Folder))
+        return true;
     return VLEndsWithNoCase(target, L"\\VelmoraASIODriver64.dll");
 }
 
@@ -99,23 +96,25 @@ bool VLIsRegistrablePath(const VLString& source)
     return component && !VLIsShellExtension(source);
 }
 
-EPlaceDecision VLDecidePlacement(const CPlaceInput& in, IFileVersionSource& versions)
+CPlacementDecision VLDecidePlacement(const CPlaceInput& in, IFileVersionSource& versions)
 {
+    CPlacementDecision out;
     if (!in.Source || !in.Target)
-        return EPlaceDecision::Invalid;
+        return out;
     static const VLString kNoFolder;
-    const VLString& destination = in.DestinationFolder ? *in.DestinationFolder : kNoFolder;
-    if (VLIs64BitTarget(*in.Target, destination) && !in.Is64BitWindows)
-        return EPlaceDecision::Skip64BitOn32;
-    if (VLIsCoreModulePath(*in.Source))
-        return EPlaceDecision::LeaveCoreModule;
-    if (in.Mode != kModeCheckVersion || !VLIsVersionCheckedPath(*in.Source) || !versions.Available())
-        return EPlaceDecision::Copy;
-    // Unsigned: a missing target (0) loses against any versioned source, and
-    // a source without a version (0) never replaces anything.
-    uint64_t sourceVersion = versions.Version(*in.Source);
-    uint64_t targetVersion = versions.Version(*in.Target);
-    return sourceVersion > targetVersion ? EPlaceDecision::Copy : EPlaceDecision::KeepExisting;
+    out.Is64BitFile = VLIs64BitTarget(*in.Target, in.X64Folder ? *in.X64Folder : kNoFolder);
+    if (out.Is64BitFile && !in.Is64BitWindows)
+        out.Action = EPlaceDecision::Skip64BitOn32;
+    else if (VLIsCoreModulePath(*in.Source))
+        out.Action = EPlaceDecision::LeaveCoreModule;
+    else if (in.Mode != kModeCheckVersion || !VLIsVersionCheckedPath(*in.Source) || !versions.Available())
+        out.Action = EPlaceDecision::Copy;
+    else
+        // Unsigned: a missing target (0) loses against any versioned source,
+        // and a source without a version (0) never replaces anything.
+        out.Action = versions.Version(*in.Source) > versions.Version(*in.Target) ? EPlaceDecision::Copy
+                                                                                 : EPlaceDecision::KeepExisting;
+    return out;
 }
 
 ERegistration VLDecideRegistration(const VLString& source, bool deferred, bool is64BitFile,

@@ -52,12 +52,18 @@ struct CPlaceInput {
     const VLString* Source = nullptr;
     const VLString* Target = nullptr;
     int Mode = kModeAlwaysOverwrite;
-    const VLString* DestinationFolder = nullptr;
+    const VLString* X64Folder = nullptr;  // destination + "x64\", made once per run
     bool Is64BitWindows = false;
 };
 
-// A 64-bit file lies below destination + "x64\" or is the 64-bit audio driver.
-bool VLIs64BitTarget(const VLString& target, const VLString& destinationFolder);
+struct CPlacementDecision {
+    EPlaceDecision Action = EPlaceDecision::Invalid;
+    bool Is64BitFile = false;
+};
+
+// A 64-bit file lies below x64Folder (destination + "x64\") or is the 64-bit
+// audio driver.
+bool VLIs64BitTarget(const VLString& target, const VLString& x64Folder);
 bool VLIsCoreModulePath(const VLString& source);
 // The check-version rule applies to binaries: ".dll", ".exe", ".ocx" or ".ax"
 // after the first character, matched case-sensitively.
@@ -66,7 +72,7 @@ bool VLIsVersionCheckedPath(const VLString& source);
 bool VLIsRegistrablePath(const VLString& source);
 bool VLIsShellExtension(const VLString& path);
 
-EPlaceDecision VLDecidePlacement(const CPlaceInput& in, IFileVersionSource& versions);
+CPlacementDecision VLDecidePlacement(const CPlaceInput& in, IFileVersionSource& versions);
 ERegistration VLDecideRegistration(const VLString& source, bool deferred, bool is64BitFile,
                                    bool haveRegistrationList);
 

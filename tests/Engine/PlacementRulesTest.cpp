@@ -75,7 +75,7 @@ TEST(PlacementRules, DecisionTable)
         {L"P:\\Quenbox\\x64\\VLAudio.dll", L"C:\\Program Files\\Auralis 22\\x64\\VLAudio.dll", 1, true, 0, 0, true,
          EPlaceDecision::LeaveCoreModule},
     };
-    VLString dest = kDest;
+    VLString x64 = VLString(kDest) + L"x64\\";
     for (const PlaceCase& c : cases) {
         CTableVersions versions;
         versions.m_available = c.versionsAvailable;
@@ -86,9 +86,9 @@ TEST(PlacementRules, DecisionTable)
         in.Source = &source;
         in.Target = &target;
         in.Mode = c.mode;
-        in.DestinationFolder = &dest;
+        in.X64Folder = &x64;
         in.Is64BitWindows = c.windows64;
-        EXPECT_EQ(VLDecidePlacement(in, versions), c.want) << Str(source) << " -> " << Str(target);
+        EXPECT_EQ(VLDecidePlacement(in, versions).Action, c.want) << Str(source) << " -> " << Str(target);
     }
 }
 
@@ -138,5 +138,32 @@ TEST(PlacementRules, CopyFailureTable)
         EXPECT_EQ(out.SetRestartRequired, c.restart) << Str(c.source);
         EXPECT_EQ(out.ClearShellExtension, c.clearShell) << Str(c.source);
         EXPECT_EQ(out.Stage, c.stage) << Str(c.source);
+    }
+}
+
+TEST(PlacementRules, SixtyFourBitFiles)
+{
+    VLString x64 = VLString(kDest) + L"x64\\";
+    struct Case {
+        const wchar_t* target;
+        bool want;
+    } cases[] = {
+        {L"C:\\Program Files\\Auralis 22\\x64\\b.dll", true},
+        {L"C:\\PROGRAM FILES\\AURALIS 22\\X64\\Sub\\b.txt", true},
+        {L"C:\\Program Files\\Auralis 22\\Other\\x64\\b.dll", false},
+        {L"C:\\Program Files\\Auralis 22\\x64", false},
+        {L"C:\\Windows\\System32\\VelmoraASIODriver64.dll", true},
+        {L"C:\\Windows\\System32\\MyVelmoraASIODriver64.dll", false},
+        {L"C:\\Windows\\System32\\VelmoraASIODriver.dll", false},
+    };
+    for (const Case& c : cases) {
+        VLString source = L"P:\\Quenbox\\b.dll", target = c.target;
+        CPlaceInput in;
+        in.Source = &source;
+        in.Target = &target;
+        in.X64Folder = &x64;
+        in.Is64BitWindows = true;
+        CTableVersions versions;
+        EXPECT_EQ(VLDecidePlacement(in, versions).Is64BitFile, c.want) << c.target;
     }
 }
