@@ -2,6 +2,7 @@
 // resolve, and the support-file lookup and package collection.
 
 #include "InstallConfiguration.h"
+#include "VLFileSystem.h"
 
 #include <windows.h>
 
@@ -22,14 +23,23 @@ class InstallConfigurationTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static int s_counter = 0;
-        wchar_t name[64];
-        swprintf(name, 64, L"C:\\VLConfigTest\\%lu-%d\\", GetCurrentProcessId(), ++s_counter);
-        m_root = name;
+        // Process ids repeat across runs under Wine: take the first free name.
         CreateDirectoryW(L"C:\\VLConfigTest", nullptr);
-        ASSERT_TRUE(CreateDirectoryW(m_root.c_str(), nullptr));
+        for (int i = 0; m_root.empty() && i < 10000; ++i) {
+            std::wstring name = L"C:\\VLConfigTest\\" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                std::to_wstring(i) + L"\\";
+            if (CreateDirectoryW(name.c_str(), nullptr))
+                m_root = name;
+        }
+        ASSERT_FALSE(m_root.empty());
         m_installer = m_root + L"Setup\\";
         ASSERT_TRUE(CreateDirectoryW(m_installer.c_str(), nullptr));
+    }
+
+    void TearDown() override
+    {
+        if (!m_root.empty())
+            VLFileSystem::DeleteDirectoryTree(VLString(m_root.c_str()));
     }
 
     void MakeFolder(const std::wstring& path) { ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr)); }
