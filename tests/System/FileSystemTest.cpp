@@ -306,7 +306,8 @@ TEST(FileSystemTest, MoveKeepsEverySourceWhoseCopyFailed)
 
     VLMoveCopyDirectory mover;
     {
-        VLUniqueFile lock(::CreateFileW(target + L"sub\\busy.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        VLString busy = target + L"sub\\busy.txt";
+        VLUniqueFile lock(::CreateFileW(busy, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(lock.IsValid());
         EXPECT_FALSE(mover.Move(source, target));
     }

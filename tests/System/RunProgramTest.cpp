@@ -215,7 +215,8 @@ TEST_F(RunProgramTest, CaptureModeCollectsTheOutput)
 {
     VLString output;
     DWORD exitCode = 0;
-    VLRunProgramOptions options = StandinOptions({L"/Print", L"hello", L"/Print", L"\"w\u00f6rld twice\"", L"/Exit", L"3"});
+    VLRunProgramOptions options =
+        StandinOptions({L"/Print", L"hello", L"/Print", L"\"w\u00f6rld twice\"", L"/Exit", L"3"});
     options.CaptureOutput = &output;
     options.ExitCode = &exitCode;
     EXPECT_TRUE(RunProgram(options));
