@@ -12,10 +12,14 @@
 
 namespace {
 
+// The stand-in runs under a name of its own, so that stand-ins started by
+// other test programs at the same time are not counted.
+const wchar_t kChild[] = L"SystemTestChild.exe";
+
 VLRunProgramOptions StandinOptions(std::initializer_list<const wchar_t*> parameters)
 {
     VLRunProgramOptions options;
-    options.File = StandinFolder() + L"StandinProgram.exe";
+    options.File = VLFolders::GetTempFolder() + L"VLSystemTest\\" + kChild;
     for (const wchar_t* parameter : parameters)
         options.Parameters.Add(parameter);
     options.ShowWindow = false;
@@ -27,7 +31,9 @@ class RunProgramTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(VLFileSystem::FileExists(StandinFolder() + L"StandinProgram.exe")) << Std(StandinFolder());
+        ASSERT_TRUE(VLFileSystem::CopyFileTo(StandinFolder() + L"StandinProgram.exe",
+                                             VLFolders::GetTempFolder() + L"VLSystemTest\\" + kChild, true))
+            << Std(StandinFolder());
         VLLog::Close();
         VLLog::SetFolder(m_scratch / L"logs");
     }
@@ -53,11 +59,11 @@ TEST_F(RunProgramTest, WaitsAndReportsTheExitCode)
 
     auto entries = m_journal.Entries();
     ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].Program, L"StandinProgram.exe");
+    EXPECT_EQ(entries[0].Program, kChild);
     EXPECT_EQ(entries[0].Arguments, L"/Exit 7 \"two words\"");   // joined with single spaces
 
     std::string log = LogText();
-    for (const char* line : {"[RunProgram] Filename: ", "StandinProgram.exe / Parameters: /Exit 7 \"two words\"",
+    for (const char* line : {"[RunProgram] Filename: ", "SystemTestChild.exe / Parameters: /Exit 7 \"two words\"",
                              "[RunProgram] Performing ShellExecute...", "[RunProgram] Running process...",
                              "[RunProgram] Waiting for completion", "[RunProgram] Finished",
                              "[RunProgram] Done waiting"})
@@ -71,8 +77,8 @@ TEST_F(RunProgramTest, WithoutWaitingReturnsWhileTheProgramRuns)
     ULONGLONG start = ::GetTickCount64();
     EXPECT_TRUE(RunProgram(options));
     EXPECT_LT(::GetTickCount64() - start, 1200u);
-    EXPECT_EQ(CountProcesses(L"StandinProgram.exe"), 1);
-    for (int i = 0; i < 100 && CountProcesses(L"StandinProgram.exe") > 0; ++i)
+    EXPECT_EQ(CountProcesses(kChild), 1);
+    for (int i = 0; i < 100 && CountProcesses(kChild) > 0; ++i)
         ::Sleep(100);
 }
 
@@ -90,7 +96,7 @@ TEST_F(RunProgramTest, AppliesThePriorityClassAndTheVerb)
         entry.dwSize = sizeof(entry);
         for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more;
              more = ::Process32NextW(snapshot.Get(), &entry)) {
-            if (_wcsicmp(entry.szExeFile, L"StandinProgram.exe") != 0)
+            if (_wcsicmp(entry.szExeFile, kChild) != 0)
                 continue;
             VLUniqueHandleObj process(
                 ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
@@ -114,7 +120,7 @@ TEST_F(RunProgramTest, TimeoutTerminatesTheChildAndFails)
     EXPECT_GE(elapsed, 700u);
     EXPECT_LT(elapsed, 10000u);
     EXPECT_EQ(exitCode, 12345u);   // not stored
-    EXPECT_EQ(CountProcesses(L"StandinProgram.exe"), 0);
+    EXPECT_EQ(CountProcesses(kChild), 0);
     EXPECT_EQ(m_journal.Entries().size(), 1u);   // it did start
     EXPECT_NE(LogText().find("[RunProgram] Timeout"), std::string::npos);
 }
@@ -135,7 +141,7 @@ TEST_F(RunProgramTest, CancelEventEndsTheWaitAndTerminatesTheChild)
     canceller.join();
     EXPECT_LT(::GetTickCount64() - start, 10000u);
     EXPECT_EQ(exitCode, 12345u);
-    EXPECT_EQ(CountProcesses(L"StandinProgram.exe"), 0);
+    EXPECT_EQ(CountProcesses(kChild), 0);
     EXPECT_NE(LogText().find("[RunProgram] Cancel"), std::string::npos);
 }
 
