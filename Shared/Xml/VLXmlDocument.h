@@ -59,10 +59,18 @@ public:
     // Positions. A path is steps separated by "/": a name or "*", with an
     // optional condition [n], [@attr] or [child]. A leading "/" matches the
     // first step against the root; a leading "//" searches in document order.
+    // A failed search leaves the position unchanged.
     void ResetPos();
+    // Searches after the current element at the current level; a missing
+    // name matches any element. The match becomes current.
     bool FindElem(const wchar_t* path = nullptr);
+    // Searches the children of the current element after the child position
+    // (cleared first with reset). Paths are relative here; with several
+    // steps the current element moves down to the match's parent.
     bool FindChildElem(const wchar_t* path = nullptr, bool reset = false);
+    // The current element becomes the parent and the child position current.
     bool IntoElem();
+    // The parent becomes current; the old current element the child position.
     bool OutOfElem();
     // Moves to the next node (text, CDATA, comment...) after the current
     // element or node at the current level; types is a mask of NodeType
@@ -72,9 +80,14 @@ public:
 
     VLString GetTagName() const;
     VLString GetNodeName() const;
+    // Decoded text of the current node or element: empty for an element with
+    // child elements or without content; text and CDATA joined otherwise.
     VLString GetData() const;
+    // Data of the first matching child; the child position is cleared.
     VLString GetChildData(const wchar_t* name);
+    // ResetPos, FindElem(path), GetData; empty when nothing is found.
     VLString GetDataAt(const wchar_t* path);
+    // Decoded value; empty when absent and for a name written without "=".
     VLString GetAttrib(const wchar_t* name) const;
     // Sets or adds an attribute of the current element.
     bool SetAttrib(const wchar_t* name, const wchar_t* value);
