@@ -46,6 +46,7 @@ public:
     CSetupTypePpg& GetSetupTypePage() { return m_setupType; }
     CSetupTypeCustomPpg& GetSetupTypeCustomPage() { return m_setupTypeCustom; }
     CSelectPathPpg& GetSelectPathPage() { return m_selectPath; }
+    CCopyAndInstallPpg& GetCopyAndInstallPage() { return m_copyAndInstall; }
 
 protected:
     void OnCloseRequest() override;
