@@ -6,6 +6,7 @@
 #include "VLPath.h"
 #include "VLStdText.h"
 
+#include <atomic>
 #include <vector>
 
 DWORD VLFileSystem::GetAttributes(const VLString& path)
@@ -32,8 +33,23 @@ bool VLFileSystem::DirectoryExists(const VLString& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+namespace {
+
+std::atomic<VLFileSystem::RemoteSizeQuery> g_remoteSizeQuery{nullptr};
+
+}  // namespace
+
+void VLFileSystem::SetRemoteSizeQuery(RemoteSizeQuery query)
+{
+    g_remoteSizeQuery.store(query);
+}
+
 LONGLONG VLFileSystem::GetFileSize(const VLString& path)
 {
+    if (path.Find(L"://") >= 0 && path.FindNoCase(L"file://") != 0) {
+        RemoteSizeQuery query = g_remoteSizeQuery.load();
+        return query ? query(path) : -1;
+    }
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (path.IsEmpty() || !::GetFileAttributesExW(VLPath::ToSystemPath(path), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))

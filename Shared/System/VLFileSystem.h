@@ -18,8 +18,13 @@ public:
     static bool FileExists(const VLString& path);
     // An existing folder.
     static bool DirectoryExists(const VLString& path);
-    // Size of a local file; -1 when it does not exist (or is a folder).
+    // Size of a local file; -1 when it does not exist (or is a folder). For an
+    // address ("http://...") the remote size query answers, -1 without one.
     static LONGLONG GetFileSize(const VLString& path);
+    // The file loader plugs in its HTTP "HEAD" size query here (it sits above
+    // this library); nullptr removes it.
+    using RemoteSizeQuery = LONGLONG (*)(const VLString& url);
+    static void SetRemoteSizeQuery(RemoteSizeQuery query);
     // INVALID_FILE_ATTRIBUTES when the entry does not exist.
     static DWORD GetAttributes(const VLString& path);
     static bool SetAttributes(const VLString& path, DWORD attributes);

@@ -400,3 +400,24 @@ TEST(FileSystemTest, DirectoryWriteTestAndFileWrapperModes)
 }
 
 }  // namespace
+
+namespace {
+
+LONGLONG FakeRemoteSize(const VLString& url)
+{
+    return url.GetLength();
+}
+
+TEST(FileSystemRemoteTest, AddressesAreSizedByTheRemoteQuery)
+{
+    const wchar_t url[] = L"http://host/file.bin";
+    EXPECT_EQ(VLFileSystem::GetFileSize(url), -1);
+    VLFileSystem::SetRemoteSizeQuery(FakeRemoteSize);
+    EXPECT_EQ(VLFileSystem::GetFileSize(url), static_cast<LONGLONG>(wcslen(url)));
+    // "file://" addresses are local files.
+    EXPECT_EQ(VLFileSystem::GetFileSize(L"file:///C:/no/such/file.bin"), -1);
+    VLFileSystem::SetRemoteSizeQuery(nullptr);
+    EXPECT_EQ(VLFileSystem::GetFileSize(url), -1);
+}
+
+}  // namespace
