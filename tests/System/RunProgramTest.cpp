@@ -145,6 +145,18 @@ TEST_F(RunProgramTest, CancelEventEndsTheWaitAndTerminatesTheChild)
     EXPECT_NE(LogText().find("[RunProgram] Cancel"), std::string::npos);
 }
 
+TEST_F(RunProgramTest, AFailedWaitTerminatesTheChild)
+{
+    // A handle that is not open makes the wait itself fail.
+    VLRunProgramOptions options = StandinOptions({L"/Sleep", L"30000"});
+    options.CancelEvent = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x7FF0));
+    ULONGLONG start = ::GetTickCount64();
+    EXPECT_FALSE(RunProgram(options));
+    EXPECT_LT(::GetTickCount64() - start, 10000u);
+    EXPECT_EQ(CountProcesses(kChild), 0);
+    EXPECT_NE(LogText().find("[RunProgram] Unknown wait code (-1)"), std::string::npos);
+}
+
 // Timer messages are only made while someone pumps: fast polling must pump,
 // the slow wait must not.
 TEST_F(RunProgramTest, FastPollingPumpsTheCallersMessages)
