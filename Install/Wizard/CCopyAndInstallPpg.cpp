@@ -373,19 +373,7 @@ void CCopyAndInstallPpg::PrepareContext()
     c.Runner = m_runner.get();
 
     CProductInfo& product = c.Product;
-    product.NameForm1 = s.GetProductName(1);
-    product.NameForm3 = s.GetProductName(3);
-    if (IVLProductInfo* info = s.GetTools() ? s.GetTools()->GetProductInfo() : nullptr) {
-        TextSink version, web, main, launcher;
-        info->GetVersion(version);
-        info->GetWebAddress(web);
-        info->GetMainProgram(main);
-        info->GetLauncherName(launcher);
-        product.VersionDesignation = version.m_text;
-        product.WebAddress = web.m_text;
-        product.MainProgramFile = main.m_text;
-        product.LauncherName = launcher.m_text;
-    }
+    VLFillProductInfo(s.GetTools() ? s.GetTools()->GetProductInfo() : nullptr, product);
     // The installed copy of the icon once the files are in place.
     product.ApplicationIcon = CArtFileLookup::ForProduct(c.DestinationFolder, c.InstallerFolder).Find(L"application.ico");
 }
