@@ -1425,54 +1425,69 @@ VLString VLXmlDocument::EncodeText(const wchar_t* text, bool attribute)
 // ---------------------------------------------------------------------------
 // Editing
 
-// Records after the edit move by delta; elements that enclose it change length.
-void VLXmlDocument::ShiftAfter(size_t pos, ptrdiff_t delta, uint32_t editedStartTag)
+void VLXmlDocument::ShiftSubtree(uint32_t root, ptrdiff_t delta)
 {
-    for (uint32_t i = 1; i < m_used; ++i) {
-        Record& r = Rec(i);
-        if (r.flags & RecFree)
+    uint32_t r = root;
+    for (;;) {
+        Record& rec = Rec(r);
+        rec.start = static_cast<uint32_t>(ptrdiff_t(rec.start) + delta);
+        if (rec.firstChild) {
+            r = rec.firstChild;
             continue;
-        if (r.start >= pos)
-            r.start = static_cast<uint32_t>(ptrdiff_t(r.start) + delta);
-        else if (pos < size_t(r.start) + r.length)
-            r.length = static_cast<uint32_t>(ptrdiff_t(r.length) + delta);
+        }
+        while (r != root && !Rec(r).next)
+            r = Rec(r).parent;
+        if (r == root)
+            return;
+        r = Rec(r).next;
+    }
+}
+
+// Replaces removeLength units at pos. container is the innermost element
+// whose text holds pos (0: the document); records starting at or after pos
+// move by the change in length and container and its ancestors grow or
+// shrink. Only records after the edit are visited, so building a list at the
+// end of a document costs its depth, not its size.
+void VLXmlDocument::Splice(size_t pos, size_t removeLength, const VLString& insert, uint32_t container,
+                           uint32_t editedStartTag)
+{
+    if (m_p == m_text.GetString()) {
+        // In place: only the tail moves.
+        if (removeLength)
+            m_text.Delete(static_cast<int>(pos), static_cast<int>(removeLength));
+        if (!insert.IsEmpty())
+            m_text.Insert(static_cast<int>(pos), insert.GetString());
+    } else {
+        // A caller's view becomes the document's own text.
+        std::wstring text;
+        text.reserve(m_n - removeLength + static_cast<size_t>(insert.GetLength()));
+        text.append(m_p, pos);
+        text.append(insert.GetString(), static_cast<size_t>(insert.GetLength()));
+        text.append(m_p + pos + removeLength, m_n - pos - removeLength);
+        m_text = ToVLString(text);
+    }
+    SetText();
+    const ptrdiff_t delta = ptrdiff_t(insert.GetLength()) - ptrdiff_t(removeLength);
+    // Records inside a removed range are gone already.
+    // Children are in text order: walk back from the last while they start
+    // after the edit.
+    if (uint32_t first = Rec(container).firstChild) {
+        for (uint32_t c = Rec(first).prev; Rec(c).start >= pos; c = Rec(c).prev) {
+            ShiftSubtree(c, delta);
+            if (c == first)
+                break;
+        }
+    }
+    for (uint32_t a = container;; a = Rec(a).parent) {
+        Record& enclosing = Rec(a);
+        enclosing.length = static_cast<uint32_t>(ptrdiff_t(enclosing.length) + delta);
+        if (!a)
+            break;
+        for (uint32_t s = enclosing.next; s; s = Rec(s).next)
+            ShiftSubtree(s, delta);
     }
     if (editedStartTag)
         Rec(editedStartTag).startLength = static_cast<uint32_t>(ptrdiff_t(Rec(editedStartTag).startLength) + delta);
-    Rec(0).length = static_cast<uint32_t>(ptrdiff_t(Rec(0).length) + delta);
-}
-
-void VLXmlDocument::Splice(size_t pos, size_t removeLength, const VLString& insert, uint32_t editedStartTag)
-{
-    const wchar_t* p = m_p;
-    const size_t n = m_n;
-    std::wstring text;
-    text.reserve(n - removeLength + static_cast<size_t>(insert.GetLength()));
-    text.append(p, pos);
-    text.append(insert.GetString(), static_cast<size_t>(insert.GetLength()));
-    text.append(p + pos + removeLength, n - pos - removeLength);
-    m_text = ToVLString(text);
-    SetText();
-    ptrdiff_t delta = ptrdiff_t(insert.GetLength()) - ptrdiff_t(removeLength);
-    // Records starting inside a removed range are gone already; the rest
-    // compare against the end of the removed range.
-    if (removeLength) {
-        for (uint32_t i = 1; i < m_used; ++i) {
-            Record& r = Rec(i);
-            if (r.flags & RecFree)
-                continue;
-            if (r.start >= pos + removeLength)
-                r.start = static_cast<uint32_t>(ptrdiff_t(r.start) + delta);
-            else if (r.start < pos && pos < size_t(r.start) + r.length)
-                r.length = static_cast<uint32_t>(ptrdiff_t(r.length) + delta);
-        }
-        if (editedStartTag)
-            Rec(editedStartTag).startLength =
-                static_cast<uint32_t>(ptrdiff_t(Rec(editedStartTag).startLength) + delta);
-        Rec(0).length = static_cast<uint32_t>(ptrdiff_t(Rec(0).length) + delta);
-    } else {
-        ShiftAfter(pos, delta, editedStartTag);
-    }
     m_flags |= FlagModified;
 }
 
@@ -1489,16 +1504,16 @@ bool VLXmlDocument::SetAttrib(const wchar_t* name, const wchar_t* value)
         if (quote == -1) {
             VLString insert(L"=");
             insert += quoted;
-            Splice(itemEnd, 0, insert, m_current);
+            Splice(itemEnd, 0, insert, m_current, m_current);
         } else if (quote == 0) {
-            Splice(vs, vl, quoted, m_current);
+            Splice(vs, vl, quoted, m_current, m_current);
         } else {
             // The value with its quotes (the closing one may be missing).
             const Record& r = Rec(m_current);
             size_t end = vs + vl;
             if (end < size_t(r.start) + r.startLength - 1 && m_p[end] == wchar_t(quote))
                 ++end;
-            Splice(vs - 1, end - (vs - 1), quoted, m_current);
+            Splice(vs - 1, end - (vs - 1), quoted, m_current, m_current);
         }
         return true;
     }
@@ -1511,7 +1526,7 @@ bool VLXmlDocument::SetAttrib(const wchar_t* name, const wchar_t* value)
     insert += name;
     insert += L"=";
     insert += quoted;
-    Splice(pos, 0, insert, m_current);
+    Splice(pos, 0, insert, m_current, m_current);
     return true;
 }
 
@@ -1547,7 +1562,7 @@ bool VLXmlDocument::AddElem(const wchar_t* name, const wchar_t* data)
             VLString open(L">\r\n</");
             open += VLString(p + parent.start + 1, static_cast<int>(parentNameLength));
             open += L">";
-            Splice(slash, 2, open, 0);
+            Splice(slash, 2, open, m_parent, 0);
             Record& grown = Rec(m_parent);
             grown.startLength -= 1;
             grown.endLength = static_cast<uint32_t>(parentNameLength + 3);
@@ -1568,7 +1583,7 @@ bool VLXmlDocument::AddElem(const wchar_t* name, const wchar_t* data)
         element += L"/>";
     }
     element += L"\r\n";
-    Splice(pos, 0, element, 0);
+    Splice(pos, 0, element, m_current ? Rec(m_current).parent : m_parent, 0);
 
     uint32_t r = NewRecord();
     if (!r)
@@ -1603,9 +1618,10 @@ bool VLXmlDocument::RemoveElem()
     const Record& r = Rec(rec);
     size_t pos = r.start, length = r.length;
     uint32_t prev = (r.flags & RecFirstChild) ? 0 : r.prev;
+    uint32_t parent = r.parent;
     Unlink(rec);
     FreeSubtree(rec);
-    Splice(pos, length, VLString(), 0);
+    Splice(pos, length, VLString(), parent, 0);
     m_current = prev;
     m_child = 0;
     m_nodeType = 0;

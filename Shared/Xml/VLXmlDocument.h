@@ -168,8 +168,9 @@ private:
     void CutNotEnded(uint32_t rec);
     void MarkNotWellFormed() { Rec(0).flags |= RecNotWellFormed; }
     void SetErrorOnce(const VLString& message);
-    void ShiftAfter(size_t pos, ptrdiff_t delta, uint32_t editedStartTag);
-    void Splice(size_t pos, size_t removeLength, const VLString& insert, uint32_t editedStartTag);
+    void ShiftSubtree(uint32_t root, ptrdiff_t delta);
+    void Splice(size_t pos, size_t removeLength, const VLString& insert, uint32_t container,
+                uint32_t editedStartTag);
 
     static bool ScanStartTag(const wchar_t* p, size_t n, size_t pos, Token& t);
     static bool ScanEndTag(const wchar_t* p, size_t n, size_t pos, Token& t);

@@ -239,6 +239,12 @@ void Check(const std::wstring& text, uint32_t seed, const char* what)
         VLXmlDocument fresh(doc.GetDoc());
         ASSERT_TRUE(fresh.IsWellFormed()) << what << " seed " << seed;
         ASSERT_EQ(Signature(doc), Signature(fresh)) << what << " seed " << seed;
+        // Removing an element shifts everything after it back.
+        doc.ResetPos();
+        ASSERT_TRUE(doc.FindElem(path.c_str()));
+        ASSERT_TRUE(doc.RemoveElem());
+        VLXmlDocument removed(doc.GetDoc());
+        ASSERT_EQ(Signature(doc), Signature(removed)) << what << " seed " << seed;
     }
 }
 
