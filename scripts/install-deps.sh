@@ -10,6 +10,7 @@ PACKAGES=(
   googletest
   wine wine64
   xvfb xauth imagemagick
+  fonts-dejavu-core
 )
 
 missing=()
