@@ -417,12 +417,6 @@ void VLXmlDocument::CutNotEnded(uint32_t rec)
         Rec(Rec(r.parent).firstChild).prev = last;
 }
 
-void VLXmlDocument::SetErrorOnce(const VLString& message)
-{
-    if (m_error.IsEmpty())
-        m_error = message;
-}
-
 // ---------------------------------------------------------------------------
 // Tokenizer
 

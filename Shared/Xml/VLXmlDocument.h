@@ -167,7 +167,6 @@ private:
     void Unlink(uint32_t rec);
     void CutNotEnded(uint32_t rec);
     void MarkNotWellFormed() { Rec(0).flags |= RecNotWellFormed; }
-    void SetErrorOnce(const VLString& message);
     void ShiftSubtree(uint32_t root, ptrdiff_t delta);
     void Splice(size_t pos, size_t removeLength, const VLString& insert, uint32_t container,
                 uint32_t editedStartTag);
@@ -188,7 +187,6 @@ private:
     uint32_t SearchDocumentOrder(uint32_t from, const Step& step) const;
     bool FindPath(uint32_t parent, uint32_t after, const wchar_t* path, uint32_t& found) const;
     VLString ElementData(uint32_t rec) const;
-    bool NodeAt(size_t pos, size_t limit, Token& t) const;
 
     void SetText();
 
