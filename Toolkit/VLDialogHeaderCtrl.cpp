@@ -16,6 +16,10 @@ bool VLDialogHeaderCtrl::Create(HWND parent, const RECT& rect, UINT id)
 void VLDialogHeaderCtrl::SetMarkup(const VLString& markup)
 {
     m_markup = markup;
+    // The window text carries the markup too, so automation and screen
+    // readers can read the header.
+    if (m_hwnd)
+        ::SetWindowTextW(m_hwnd, markup.GetString());
     Invalidate();
 }
 

@@ -14,15 +14,6 @@ std::set<std::wstring>& RegisteredClasses()
     return names;
 }
 
-// Class names carry the background colour, so one name is one look.
-std::wstring ClassNameFor(const wchar_t* base, int color)
-{
-    std::wstring name = base;
-    if (color != COLOR_BTNFACE)
-        name += L"_" + std::to_wstring(color);
-    return name;
-}
-
 bool EnsureClass(const std::wstring& name, int color, WNDPROC proc)
 {
     if (RegisteredClasses().count(name))
@@ -51,7 +42,9 @@ bool VLWnd::Create(const CreateArgs& args)
 {
     if (m_hwnd)
         return false;
-    std::wstring className = ClassNameFor(args.className, args.backgroundColor);
+    // A class is registered with the background of its first window; every
+    // window of one class paints the same.
+    std::wstring className = args.className;
     if (!EnsureClass(className, args.backgroundColor, &VLWnd::WindowProc))
         return false;
     HMENU menuOrId = (args.style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(args.id)) : nullptr;

@@ -19,7 +19,9 @@ public:
         RECT rect{};  // in pixels, relative to the parent's client area
         HWND parent = nullptr;
         UINT id = 0;  // control id of a child window
-        int backgroundColor = COLOR_BTNFACE;  // system colour index; -1 paints nothing
+        // System colour index of the class background (-1 paints nothing);
+        // taken when the class is first registered.
+        int backgroundColor = COLOR_BTNFACE;
     };
 
     VLWnd() = default;
