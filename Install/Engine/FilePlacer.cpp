@@ -3,6 +3,7 @@
 #include "VLFileSystem.h"
 #include "VLPath.h"
 #include "VLHandle.h"
+#include "VLLog.h"
 
 #include <windows.h>
 
@@ -103,16 +104,18 @@ CPlaceResult CFilePlacer::PlaceFile(const VLString& source, const VLString& targ
             if (mode & kModeFont)
                 ::AddFontResourceW(sysTarget);
         } else {
+            VLLog::WriteFormat(L"CFilePlacer::PlaceFile", L"Copy to '%s' failed (error %d)", target,
+                               static_cast<int>(::GetLastError()));
             CCopyFailureOutcome failure = VLDecideCopyFailure(ReplaceAtRestart(source, target), source, target);
             result.Deferred = failure.Deferred;
             if (failure.SetRestartRequired && m_context.Deferred.RestartRequired)
                 *m_context.Deferred.RestartRequired = true;
             if (failure.ClearShellExtension && m_context.Deferred.ShellExtRegistrationAllowed)
                 *m_context.Deferred.ShellExtRegistrationAllowed = false;
-            if (failure.Stage) {
-                StageForCompletion(source, target, false);
-                result.Staged = true;
-            }
+            if (failure.Stage)
+                result.Staged = StageForCompletion(source, target, false);
+            else
+                VLLog::WriteFormat(L"CFilePlacer::PlaceFile", L"'%s' is replaced at the next restart", target);
         }
     }
 
@@ -214,24 +217,35 @@ bool CFilePlacer::ReplaceAtRestart(const VLString& source, const VLString& targe
         return false;
     VLFileSystem::EnsureDirectory(m_context.StagingFolder());
     VLString staged = StagedPathFor(source, true);
-    if (!::CopyFileW(VLPath::ApplyLongPathRule(source), VLPath::ApplyLongPathRule(staged), FALSE))
+    if (!::CopyFileW(VLPath::ApplyLongPathRule(source), VLPath::ApplyLongPathRule(staged), FALSE)) {
+        VLLog::WriteFormat(L"CFilePlacer::ReplaceAtRestart", L"Copy to '%s' failed (error %d)", staged,
+                           static_cast<int>(::GetLastError()));
         return false;
+    }
     if (!moveFileEx(VLPath::ApplyLongPathRule(staged), VLPath::ApplyLongPathRule(target),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT))
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT)) {
+        VLLog::WriteFormat(L"CFilePlacer::ReplaceAtRestart", L"MoveFileExW to '%s' failed (error %d)", target,
+                           static_cast<int>(::GetLastError()));
         return false;
+    }
     NoteStaged(staged);
     return true;
 }
 
-void CFilePlacer::StageForCompletion(const VLString& source, const VLString& target, bool packageMode)
+bool CFilePlacer::StageForCompletion(const VLString& source, const VLString& target, bool packageMode)
 {
     VLString staging = m_context.StagingFolder();
     VLFileSystem::EnsureDirectory(staging);
     VLString staged = StagedPathFor(source, !packageMode);
-    if (::CopyFileW(VLPath::ApplyLongPathRule(source), VLPath::ApplyLongPathRule(staged), FALSE)) {
+    bool recorded = ::CopyFileW(VLPath::ApplyLongPathRule(source), VLPath::ApplyLongPathRule(staged), FALSE) != FALSE;
+    if (recorded) {
         NoteStaged(staged);
         if (m_context.Deferred.PendingInstall)
             m_context.Deferred.PendingInstall->Add(VLString::Format(L"%s|%s", target, staged));
+        VLLog::WriteFormat(L"CFilePlacer::StageForCompletion", L"'%s' staged as '%s'", target, staged);
+    } else {
+        VLLog::WriteFormat(L"CFilePlacer::StageForCompletion", L"'%s' left out: copy to '%s' failed (error %d)",
+                           source, staged, static_cast<int>(::GetLastError()));
     }
     if (target.IsEmpty() && packageMode) {
         // The data files beside a package travel with it.
@@ -246,6 +260,7 @@ void CFilePlacer::StageForCompletion(const VLString& source, const VLString& tar
             ::CopyFileW(VLPath::ApplyLongPathRule(file.Path), VLPath::ApplyLongPathRule(copy), FALSE);
         }
     }
+    return recorded;
 }
 
 VLString CFilePlacer::CopyCoreModulesOnce()
@@ -266,8 +281,11 @@ VLString CFilePlacer::CopyCoreModulesOnce()
             VLString target = to + name;
             VLString sysTarget = VLPath::ApplyLongPathRule(target);
             ::SetFileAttributesW(sysTarget, FILE_ATTRIBUTE_NORMAL);
-            if (!::CopyFileW(VLPath::ApplyLongPathRule(source), sysTarget, FALSE))
+            if (!::CopyFileW(VLPath::ApplyLongPathRule(source), sysTarget, FALSE)) {
+                VLLog::WriteFormat(L"CFilePlacer::CopyCoreModules", L"Copy to '%s' failed (error %d)", target,
+                                   static_cast<int>(::GetLastError()));
                 return target;
+            }
             ::SetFileAttributesW(sysTarget, FILE_ATTRIBUTE_NORMAL);
         }
     }

@@ -38,8 +38,9 @@ public:
     bool ReplaceAtRestart(const VLString& source, const VLString& target);
     // Copies source into the staging folder and records "target|staged" in
     // the pending-install list. With package mode and an empty target the
-    // folder holding source travels along.
-    void StageForCompletion(const VLString& source, const VLString& target, bool packageMode);
+    // folder holding source travels along. True when the staged copy was made
+    // and recorded; otherwise the file is left out (and logged).
+    bool StageForCompletion(const VLString& source, const VLString& target, bool packageMode);
 
     // Copies the seven core modules (and their "x64\" twins on 64-bit
     // Windows); on failure asks Retry/Cancel. False when the user cancels,

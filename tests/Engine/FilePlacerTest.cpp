@@ -258,7 +258,7 @@ TEST(FilePlacer, StageForCompletion)
     VLString source = f.Installer + L"Quenbox\\Player.exe";
     WriteTextFile(source, "player");
     CFilePlacer placer(f.Context);
-    placer.StageForCompletion(source, f.Destination + L"Player.exe", false);
+    EXPECT_TRUE(placer.StageForCompletion(source, f.Destination + L"Player.exe", false));
     VLString staging = f.Destination + L"Setup\\";
     ASSERT_EQ(f.Deferred.PendingInstall.GetCount(), 1);
     EXPECT_EQ(Str(f.Deferred.PendingInstall[0]), Str(f.Destination + L"Player.exe|" + staging + L"Player.exe"));
@@ -267,13 +267,13 @@ TEST(FilePlacer, StageForCompletion)
     VLString package = f.Installer + L"Support\\Skins\\Dark.qbp";
     WriteTextFile(package, "package");
     WriteTextFile(f.Installer + L"Support\\Skins\\Data\\dark.png", "png");
-    placer.StageForCompletion(package, VLString(), true);
+    EXPECT_TRUE(placer.StageForCompletion(package, VLString(), true));
     ASSERT_EQ(f.Deferred.PendingInstall.GetCount(), 2);
     EXPECT_EQ(Str(f.Deferred.PendingInstall[1]), L"|" + Str(staging + L"Dark.qbp"));
     EXPECT_EQ(ReadTextFile(staging + L"Data\\dark.png"), "png");
 
     // A source that cannot be read records nothing.
-    placer.StageForCompletion(f.Installer + L"missing.dll", f.Destination + L"missing.dll", false);
+    EXPECT_FALSE(placer.StageForCompletion(f.Installer + L"missing.dll", f.Destination + L"missing.dll", false));
     EXPECT_EQ(f.Deferred.PendingInstall.GetCount(), 2);
 }
 
