@@ -90,8 +90,9 @@ ECompletionMode DecideMode(bool restartNeeded, bool noRun)
 void RegisterProductPrograms(IComponentRunner& runner, const VLString& destinationFolder,
                              const VLString& mainProgramFile, int timeoutMs)
 {
-    // The media server product has neither program to register.
-    if (mainProgramFile.FindNoCase(L"Hovan") >= 0)
+    // The media server product has neither program to register; without a
+    // destination the names would be taken from the current folder.
+    if (destinationFolder.IsEmpty() || mainProgramFile.FindNoCase(L"Hovan") >= 0)
         return;
     // A missing main program name must not start the destination folder itself.
     if (!mainProgramFile.IsEmpty()) {
