@@ -91,7 +91,7 @@ void VLDialogHeaderCtrl::OnPaint(HDC dc, const RECT& client)
 
     RECT text = client;
     text.left += Scale(16);
-    text.top += Scale(10);
+    text.top += Scale(8);
     text.right -= Scale(12);
     if (m_icon) {
         int size = Scale(32);
@@ -132,7 +132,7 @@ void VLDialogHeaderCtrl::OnPaint(HDC dc, const RECT& client)
             ::GetTextMetricsW(dc, &tm);
             lineHeight = tm.tmHeight;
         }
-        y += lineHeight + Scale(4);
+        y += lineHeight + Scale(2);
     }
     ::SelectObject(dc, oldFont);
 

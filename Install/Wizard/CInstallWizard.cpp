@@ -1,6 +1,7 @@
 #include "CInstallWizard.h"
 
 #include "CWizardServices.h"
+#include "VLLayoutUnits.h"
 
 CInstallWizard::CInstallWizard(CWizardServices& services, InstallOptionsData& options)
     : m_services(services),
@@ -52,10 +53,16 @@ bool CInstallWizard::Create()
     if (!m_smallIcon)
         m_smallIcon.Reset(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
                                                           IMAGE_ICON, 16, 16, 0)));
-    if (m_largeIcon) {
+    if (m_largeIcon)
         ::SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_largeIcon.Get()));
-        m_header.SetIcon(m_largeIcon.Get());
+    // The header band shows the icon at 32 layout units: loaded at that size,
+    // so high DPI gets the icon's own larger image rather than a stretched one.
+    if (!iconPath.IsEmpty()) {
+        int size = VLLayoutUnits::Scale(32);
+        m_headerIcon.Reset(static_cast<HICON>(
+            ::LoadImageW(nullptr, iconPath.GetString(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
     }
+    m_header.SetIcon(m_headerIcon ? m_headerIcon.Get() : m_largeIcon.Get());
     if (m_smallIcon)
         ::SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.Get()));
     return true;

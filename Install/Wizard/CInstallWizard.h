@@ -65,4 +65,5 @@ private:
     VLString m_windowTitle;
     VLUniqueIcon m_largeIcon;
     VLUniqueIcon m_smallIcon;
+    VLUniqueIcon m_headerIcon;
 };
