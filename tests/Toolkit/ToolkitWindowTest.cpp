@@ -11,10 +11,14 @@ using std::min;
 #include <gdiplus.h>
 
 #include <memory>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "ToolkitTestSupport.h"
 #include "VLButton.h"
+#include "VLHandle.h"
+#include "VLTestAutomation.h"
 #include "VLFolderNameCtrl.h"
 #include "VLLayoutUnits.h"
 #include "VLPictureCtrl.h"
@@ -279,4 +283,32 @@ TEST(ToolkitWindow, PictureControlDecodesPngAndRefusesOtherFiles)
     EXPECT_FALSE(picture.HasPicture());
     EXPECT_FALSE(picture.LoadPicture(L"C:\\no\\such\\picture.jpg"));
     ::DeleteFileW(notPicture.c_str());
+}
+
+TEST(ToolkitWindow, ChangeOpensTheSystemFolderChooserAndCancelKeepsThePath)
+{
+    VLComInit com;
+    ProbePopup popup;
+    ASSERT_TRUE(popup.CreatePopup(L"Folder", 400, 100, nullptr));
+    VLFolderNameCtrl folder;
+    ASSERT_TRUE(folder.Create(popup.GetHwnd(), {10, 10, 390, 33}, 1, L"Change", L"Install to:"));
+    folder.SetPath(L"C:\\windows\\");
+    ::ShowWindow(popup.GetHwnd(), SW_SHOW);
+
+    HWND chooser = nullptr;
+    std::wstring caption;
+    std::thread user([&] {
+        chooser = vltest::WaitForWindowOf(::GetCurrentProcessId(), L"#32770", 20000);
+        if (!chooser)
+            return;
+        ::Sleep(500);
+        caption = vltest::WindowText(chooser);
+        vltest::CancelDialog(chooser);
+    });
+    // The button's click runs the chooser modally on this thread.
+    ::SendMessageW(folder.GetButton().GetHwnd(), BM_CLICK, 0, 0);
+    user.join();
+    ASSERT_NE(chooser, nullptr) << "no folder chooser appeared";
+    EXPECT_EQ(caption, L"Install to:");
+    EXPECT_STREQ(folder.GetPath().GetString(), L"C:\\windows\\");
 }
