@@ -43,7 +43,7 @@ rm -f "$package/System/Always Overwrite/Auralis Launcher.exe"
 # --- The product's files, as a real package carries them --------------------
 standins="$build/standins"
 for f in StandinMainProgram.exe StandinProgram.exe PackageInstaller.exe StandinServer.dll \
-         StandinServerOld.dll StandinServerNew.dll StandinServerOwn.dll; do
+         StandinServerOld.dll StandinServerOwn.dll; do
   if [ ! -f "$standins/$f" ]; then
     echo "make-sample-package: build vl_standins first (missing $standins/$f)" >&2
     exit 1
@@ -91,11 +91,10 @@ for lang in English Deutsch Francais Espanol Italiano; do
     printf '<html><body><h1>%s %d</h1></body></html>\n' "$lang" "$n" > "$d/Topic $n.html"
   done
 done
-# System files: modules with version resources older and newer than the
-# files of the same name in a fresh prefix, and one that no prefix has.
+# System files: a module with a version resource older than the file of the
+# same name in a fresh prefix, and one that no prefix has.
 mkdir -p "$package/System/Check Version"
 cp "$standins/StandinServerOld.dll" "$package/System/Check Version/olepro32.dll"
-cp "$standins/StandinServerNew.dll" "$package/System/Check Version/msvcirt.dll"
 cp "$standins/StandinServerOwn.dll" "$package/System/Check Version/VLCompat.dll"
 printf 'Velmora system components\r\n' > "$package/System/Check Version/VLCompat.txt"
 # A real font from Debian's font package.

@@ -374,8 +374,6 @@ void CCopyAndInstallPpg::PrepareContext()
 
     CProductInfo& product = c.Product;
     VLFillProductInfo(s.GetTools() ? s.GetTools()->GetProductInfo() : nullptr, product);
-    // The installed copy of the icon once the files are in place.
-    product.ApplicationIcon = CArtFileLookup::ForProduct(c.DestinationFolder, c.InstallerFolder).Find(L"application.ico");
 }
 
 bool CCopyAndInstallPpg::RunCopyAndInstall()
@@ -454,6 +452,8 @@ bool CCopyAndInstallPpg::RunCopyAndInstall()
     StatusStep(L"Creating registry settings...", [&] { RunShellRegistration(); });
 
     // 15. The entry in the list of installed programs.
+    // The icon is looked up now that the installed copy is in place.
+    c.Product.ApplicationIcon = CArtFileLookup::ForProduct(c.DestinationFolder, c.InstallerFolder).Find(L"application.ico");
     CProductRecords(c).WriteUninstallEntry();
     PumpMessages();
     return true;
