@@ -84,6 +84,35 @@ std::vector<VLDialogHeaderCtrl::Line> VLDialogHeaderCtrl::Parse(const VLString& 
     return lines;
 }
 
+std::vector<VLString> VLDialogHeaderCtrl::WrapText(HDC dc, const VLString& text, int width)
+{
+    std::vector<VLString> lines;
+    VLString line;
+    int length = text.GetLength();
+    for (int i = 0; i < length;) {
+        // The next word with the spaces before it.
+        int end = i;
+        while (end < length && text[end] == L' ')
+            ++end;
+        while (end < length && text[end] != L' ')
+            ++end;
+        VLString candidate = line + text.Mid(i, end - i);
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc, candidate.GetString(), candidate.GetLength(), &size);
+        if (size.cx > width && !line.IsEmpty()) {
+            lines.push_back(line);
+            line = text.Mid(i, end - i);
+            line.TrimLeft();
+        } else {
+            line = candidate;
+        }
+        i = end;
+    }
+    if (!line.IsEmpty() || lines.empty())
+        lines.push_back(line);
+    return lines;
+}
+
 void VLDialogHeaderCtrl::OnPaint(HDC dc, const RECT& client)
 {
     using VLLayoutUnits::Scale;
@@ -112,9 +141,15 @@ void VLDialogHeaderCtrl::OnPaint(HDC dc, const RECT& client)
             // One style: wrap within the band, so a long description is not cut.
             const Run& run = line.runs[0];
             ::SelectObject(dc, run.bold ? VLLayoutUnits::GetBoldFont() : VLLayoutUnits::GetFont());
-            RECT r{x, y, text.right, client.bottom};
-            lineHeight = ::DrawTextW(dc, run.text.GetString(), run.text.GetLength(), &r,
-                                     DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
+            // Wrapped here rather than by DrawText, so every wrapped line keeps
+            // the line's indent.
+            TEXTMETRICW tm{};
+            ::GetTextMetricsW(dc, &tm);
+            for (const VLString& part : WrapText(dc, run.text, text.right - x)) {
+                RECT r{x, y + lineHeight, text.right, client.bottom};
+                ::DrawTextW(dc, part.GetString(), part.GetLength(), &r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+                lineHeight += tm.tmHeight;
+            }
         } else {
             for (const Run& run : line.runs) {
                 ::SelectObject(dc, run.bold ? VLLayoutUnits::GetBoldFont() : VLLayoutUnits::GetFont());

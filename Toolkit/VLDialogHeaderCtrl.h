@@ -26,6 +26,9 @@ public:
 
     // Splits markup into lines and styled runs. Unknown tags are kept as text.
     static std::vector<Line> Parse(const VLString& markup);
+    // Breaks one line of text at spaces so each part fits `width` pixels in
+    // the font selected into `dc` (a single word wider than that stays whole).
+    static std::vector<VLString> WrapText(HDC dc, const VLString& text, int width);
 
 protected:
     void OnPaint(HDC dc, const RECT& client) override;

@@ -134,3 +134,24 @@ TEST(LayoutUnits, ScaleWithTheDpi)
     }
     VLLayoutUnits::SetDpiForTesting(0);
 }
+
+TEST(HeaderMarkup, LongLinesWrapAtSpacesAndKeepWholeWords)
+{
+    HDC dc = ::GetDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    HGDIOBJ old = ::SelectObject(dc, VLLayoutUnits::GetFont());
+    SIZE twoWords{};
+    ::GetTextExtentPoint32W(dc, L"Click Next", 10, &twoWords);
+    auto wrap = [&](const wchar_t* text, int width) {
+        std::wstring out;
+        for (const VLString& part : VLDialogHeaderCtrl::WrapText(dc, text, width))
+            out += std::wstring(part.GetString()) + L"|";
+        return out;
+    };
+    EXPECT_EQ(wrap(L"Click Next to install", twoWords.cx), L"Click Next|to install|");
+    EXPECT_EQ(wrap(L"Click Next to install", 100000), L"Click Next to install|");
+    EXPECT_EQ(wrap(L"Unbreakable", 1), L"Unbreakable|");  // a word wider than the line stays whole
+    EXPECT_EQ(wrap(L"", 100), L"|");
+    ::SelectObject(dc, old);
+    ::ReleaseDC(nullptr, dc);
+}
