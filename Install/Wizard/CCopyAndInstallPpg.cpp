@@ -135,6 +135,8 @@ void CCopyAndInstallPpg::SetStatusText(const VLString& text)
 {
     m_statusText = text;
     m_status.SetText(text);
+    if (m_statusObserver)
+        m_statusObserver(text);
 }
 
 void CCopyAndInstallPpg::SetHeader(const wchar_t* title, const wchar_t* description)

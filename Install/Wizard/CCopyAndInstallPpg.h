@@ -11,7 +11,9 @@
 // twice.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "CInstallSteps.h"
 #include "CWizardPropertyPage.h"
@@ -58,6 +60,9 @@ public:
 
     // Status text and header while the steps run.
     void SetStatusText(const VLString& text);
+    // Told every status text as it is set (tests and the benchmark time the
+    // sub-steps by it).
+    void SetStatusObserver(std::function<void(const VLString&)> observer) { m_statusObserver = std::move(observer); }
     VLString GetStatusText() const { return m_statusText; }
     void SetHeader(const wchar_t* title, const wchar_t* description);
     // The download of a dependency may be cancelled while this is on.
@@ -109,6 +114,7 @@ private:
     VLProgressBar m_progress;
     VLPictureCtrl m_picture;
     VLString m_statusText;
+    std::function<void(const VLString&)> m_statusObserver;
     int m_progressMax = -1;
     int m_progressPos = -1;
 

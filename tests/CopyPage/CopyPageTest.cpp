@@ -93,6 +93,7 @@ struct RunResult {
     int progressPos = -1;
     int progressMax = -2;
     SIZE pictureSize{};
+    std::vector<std::wstring> statuses;
 };
 
 class CopyPageTest : public ::testing::Test {
@@ -161,6 +162,8 @@ protected:
         CWizardServices services(s_tools, kPackage.c_str());
         CInstallWizard wizard(services, options);
         wizard.GetCopyAndInstallPage().SetInstallSteps(&steps);
+        wizard.GetCopyAndInstallPage().SetStatusObserver(
+            [&run](const VLString& text) { run.statuses.push_back(text.GetString()); });
         EXPECT_TRUE(wizard.Create());
         HWND hwnd = wizard.GetHwnd();
         bool done = false;
@@ -312,6 +315,13 @@ TEST_F(CopyPageTest, SilentRunWalksTheStepsInOrderAndInstalls)
         L"plugins|Installing Plugins",
     };
     EXPECT_EQ(steps.events, want);
+    const std::vector<std::wstring> statuses = {
+        L"Cleaning installation directory...",  L"Loading default library and settings...",
+        L"Upgrading from previous version...",  L"Installing system files...",
+        L"Installing Auralis program files...", L"Registering program files...",
+        L"Creating registry settings...",       L"Finalizing installation...",
+    };
+    EXPECT_EQ(run.statuses, statuses);
     // in_test.dll, VLEffects.dll and the tools module; the core module is not listed.
     EXPECT_EQ(steps.registered, 3);
 
