@@ -565,3 +565,78 @@ TEST_F(WizardTest, EachDestinationCheckShowsItsBoxAndKeepsThePage)
     }
     EXPECT_TRUE(reachedBackLicence);
 }
+
+TEST_F(WizardTest, ExistingInstallationSkipsTheDestinationPageUnlessPortable)
+{
+    AddUninstallRecord(L"Auralis 22", L"Velmora, Inc.", L"C:\\Program Files\\Velmora Group\\Auralis 22");
+    bool skipped = false;
+    int result = Run([&](HWND w) {
+        skipped = WaitForPage(w, L"Welcome") && Click(w, L"Accept") && WaitForPage(w, L"Setup Type") &&
+                  Click(w, L"Custom") && Click(w, L"Next >") && WaitForButton(w, L"Portable install") &&
+                  Click(w, L"Next >") && WaitForCopyStep(w);
+    });
+    EXPECT_EQ(result, 99);
+    EXPECT_TRUE(skipped);
+    EXPECT_TRUE(options.ExistingInstall);
+    EXPECT_STREQ(options.ExistingUninstallKey.GetString(), L"Auralis 22");
+    EXPECT_FALSE(options.DestinationFolder.IsEmpty());
+
+    // Portable: the page shows, with no default; Next on the empty field is refused.
+    options = InstallOptionsData();
+    AddUninstallRecord(L"Auralis 22", L"Velmora, Inc.", L"C:\\Program Files\\Velmora Group\\Auralis 22");
+    std::wstring field = L"unread", box;
+    bool answered = false;
+    result = Run([&](HWND w) {
+        if (!(WaitForPage(w, L"Welcome") && Click(w, L"Accept") && WaitForPage(w, L"Setup Type") &&
+              Click(w, L"Custom") && Click(w, L"Next >") && WaitForButton(w, L"Portable install") &&
+              Click(w, L"Portable install") && Click(w, L"Next >") && WaitForPage(w, L"Destination Folder")))
+            return;
+        field = FolderText(w);
+        Click(w, L"Next >");
+        answered = AnswerBox(kPid, L"Invalid Destination Folder", L"OK", &box);
+    });
+    EXPECT_EQ(result, 99);
+    EXPECT_TRUE(options.Portable);
+    EXPECT_EQ(field, L"");
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(box, L"Auralis can not be installed to an empty folder.\r\n\r\nPlease enter a new destination folder.");
+}
+
+TEST_F(WizardTest, BackFromAShownDestinationPageSkipsTheSetupPagesToTheLicence)
+{
+    // Silent: the setup-type pages skip; the bad default makes the destination
+    // page show; Back then passes the skipping pages. (After an upgrade the
+    // custom page would show: the failed default ended express mode.)
+    options.Silent = true;
+    SetSetting(HKEY_CURRENT_USER, L"Installer", L"Install Directory", L"C:\\");
+    bool shown = false, backOnLicence = false;
+    int result = Run([&](HWND w) {
+        if (!AnswerBox(kPid, L"Invalid Destination Folder", L"OK"))
+            return;
+        shown = WaitForPage(w, L"Destination Folder");
+        backOnLicence = Click(w, L"< Back") && WaitForPage(w, L"Welcome");
+    });
+    EXPECT_EQ(result, 99);
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(backOnLicence);
+}
+
+TEST_F(WizardTest, LeavingTheSetupTypePageAgainResetsPortable)
+{
+    bool back = false;
+    bool portableAfterCustom = false, portableAfterReturn = true;
+    int result = Run([&](HWND w) {
+        if (!(WaitForPage(w, L"Welcome") && Click(w, L"Accept") && WaitForPage(w, L"Setup Type") &&
+              Click(w, L"Custom") && Click(w, L"Next >") && WaitForButton(w, L"Portable install") &&
+              Click(w, L"Portable install") && Click(w, L"Next >") && WaitForPage(w, L"Destination Folder")))
+            return;
+        portableAfterCustom = options.Portable;
+        back = Click(w, L"< Back") && WaitForButton(w, L"Portable install") && Click(w, L"< Back") &&
+               WaitForButton(w, L"Express") && Click(w, L"Next >") && WaitForButton(w, L"Portable install");
+        portableAfterReturn = options.Portable;  // the custom page has not been left again yet
+    });
+    EXPECT_EQ(result, 99);
+    EXPECT_TRUE(back);
+    EXPECT_TRUE(portableAfterCustom);
+    EXPECT_FALSE(portableAfterReturn);
+}
