@@ -282,3 +282,20 @@ TEST_F(WizardEndToEnd, EachDestinationCheckShowsItsBox)
         GTEST_SKIP() << "no small drive S: (mounting a 25 MB file system needs the right to mount): the "
                         "free-space box was not checked through Setup.exe";
 }
+
+TEST_F(WizardEndToEnd, WithoutFeature173CustomGoesStraightToTheDestinationPage)
+{
+    const std::wstring package = L"C:\\VLWizardEndToEnd Plain\\";
+    ASSERT_TRUE(MakePackage(package, "176"));
+    ASSERT_TRUE(::CopyFileW(BuildPath(L"Install\\App\\Setup.exe").c_str(), (package + L"Setup.exe").c_str(), FALSE));
+    ASSERT_TRUE(process.Start(package + L"Setup.exe", L""));
+    HWND w = WaitForWizard(process.Id(), 20000);
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(WaitForPage(w, L"Welcome") && Click(w, L"Accept") && WaitForPage(w, L"Setup Type"));
+    ASSERT_TRUE(Click(w, L"Custom") && Click(w, L"Next >"));
+    EXPECT_TRUE(WaitForPage(w, L"Destination Folder"));
+    EXPECT_EQ(FindButton(w, L"Portable install"), nullptr);
+    EXPECT_EQ(FolderText(w), kDefaultFolder);  // not portable: the default stands
+    EXPECT_EQ(CancelFromPage(w), static_cast<DWORD>(kExitUserCancelled));
+    DeleteTree(package);
+}
