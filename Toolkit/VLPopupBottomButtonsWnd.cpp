@@ -50,7 +50,6 @@ void VLPopupBottomButtonsWnd::Layout()
                                             Scale(16));
         button->Move(RECT{right - width, top, right, top + height});
         right -= width + Scale(it->gapBefore);
-        (void)button;
     }
     if (m_text.GetHwnd()) {
         int textHeight = CLayoutHelper::MeasureTextHeight(L"Ag", 1000, VLLayoutUnits::GetFont());
