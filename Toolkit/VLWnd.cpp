@@ -139,6 +139,16 @@ bool VLWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
             }
         }
         return false;
+    case WM_CLOSE:
+        // A multi-line edit sends WM_CLOSE to its parent on Escape; a child
+        // window must not be destroyed by it. The top-level window decides.
+        if (::GetWindowLongW(m_hwnd, GWL_STYLE) & WS_CHILD) {
+            if (HWND root = ::GetAncestor(m_hwnd, GA_ROOT); root && root != m_hwnd)
+                ::PostMessageW(root, WM_CLOSE, 0, 0);
+            result = 0;
+            return true;
+        }
+        return false;
     case WM_DESTROY:
         OnDestroy();
         return false;

@@ -640,3 +640,28 @@ TEST_F(WizardTest, LeavingTheSetupTypePageAgainResetsPortable)
     EXPECT_TRUE(portableAfterCustom);
     EXPECT_FALSE(portableAfterReturn);
 }
+
+TEST_F(WizardTest, EscapeInTheLicenceTextAsksAndKeepsThePage)
+{
+    // The multi-line text box turns Escape into WM_CLOSE to its parent, the
+    // page; that must reach the close request, not destroy the page.
+    std::wstring caption;
+    bool answered = false, pageAlive = false;
+    int result = Run([&](HWND w) {
+        if (!WaitForPage(w, L"Welcome"))
+            return;
+        HWND box = nullptr;
+        for (HWND h = ::FindWindowExW(w, nullptr, L"VLWizardPageWnd", nullptr); h && !box;
+             h = ::FindWindowExW(w, h, L"VLWizardPageWnd", nullptr))
+            box = ::IsWindowVisible(h) ? ::FindWindowExW(h, nullptr, L"Edit", nullptr) : nullptr;
+        if (!box)
+            return;
+        ::PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 1);
+        answered = AnswerBox(kPid, L"Confirm Cancellation", L"No");
+        ::Sleep(300);
+        pageAlive = ::IsWindow(box) && ::IsWindowVisible(box) && OnPage(Header(w), L"<b>Welcome</b>");
+    });
+    EXPECT_EQ(result, 99);
+    EXPECT_TRUE(answered);
+    EXPECT_TRUE(pageAlive);
+}
