@@ -154,10 +154,11 @@ public:
     explicit PumpProbe(HWND window) : m_thread([this, window] {
         while (!m_stop) {
             double sent = Now();
+            bool counted = m_active;  // only waits that begin while measuring
             DWORD_PTR answer = 0;
             ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
             double wait = Now() - sent;
-            if (m_active && wait > m_longest)
+            if (counted && m_active && wait > m_longest)
                 m_longest = wait;
             ::Sleep(2);
         }
@@ -221,6 +222,7 @@ struct PageRun {
     double copySeconds = 0;
     double longestGap = 0;
     double copyWorkingSetMB = 0;  // the largest working set sampled during the copy
+    double workingSetAtStartMB = 0;  // when the copy began
     int result = 0;
 };
 
@@ -243,6 +245,9 @@ PageRun RunPage(IVLTools* tools)
         bool isCopy = text.Find(L"program files...") >= 0 && text.Find(L"Installing") == 0;
         if (isCopy && !copying) {
             started = Now();
+            PROCESS_MEMORY_COUNTERS memory{sizeof memory};
+            ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof memory);
+            run.workingSetAtStartMB = memory.WorkingSetSize / 1048576.0;
             copying = true;
         } else if (!isCopy && copying) {
             ended = Now();
@@ -257,10 +262,11 @@ PageRun RunPage(IVLTools* tools)
     std::thread prober([&] {
         while (!stop) {
             double sent = Now();
+            bool counted = copying;
             DWORD_PTR answer = 0;
             ::SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
             double wait = Now() - sent;
-            if (copying && wait > longest)
+            if (counted && copying && wait > longest)
                 longest = wait;
             if (copying) {
                 PROCESS_MEMORY_COUNTERS memory{sizeof memory};
@@ -390,6 +396,7 @@ int wmain(int argc, wchar_t** argv)
     }
     std::vector<double> bare, required, page, gaps;
     std::vector<double> workingSets;
+    std::vector<double> growth;
     for (int r = 0; r < rounds; ++r) {
         bare.push_back(BareWalk(files));
         double requiredGap = 0;
@@ -402,6 +409,7 @@ int wmain(int argc, wchar_t** argv)
         page.push_back(run.copySeconds);
         gaps.push_back(run.longestGap);
         workingSets.push_back(run.copyWorkingSetMB);
+        growth.push_back(run.copyWorkingSetMB - run.workingSetAtStartMB);
         std::printf("round %d: bare %.0f ms, required %.0f ms (longest gap %.1f ms), page %.0f ms (longest gap %.1f ms)\n",
                     r + 1, bare.back() * 1000, required.back() * 1000, requiredGap * 1000, page.back() * 1000,
                     gaps.back() * 1000);
@@ -426,6 +434,8 @@ int wmain(int argc, wchar_t** argv)
                 *std::max_element(gaps.begin(), gaps.end()) * 1000);
     std::printf("  working set during the copy (< 40):          %8.1f MB (largest sample)\n",
                 *std::max_element(workingSets.begin(), workingSets.end()));
+    std::printf("  working set growth during the copy:          %8.1f MB (largest round)\n",
+                *std::max_element(growth.begin(), growth.end()));
     std::printf("  working set before the first round:          %8.1f MB\n", before.WorkingSetSize / 1048576.0);
     std::printf("  peak working set of the whole run:           %8.1f MB\n", memory.PeakWorkingSetSize / 1048576.0);
 
