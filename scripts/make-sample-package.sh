@@ -103,10 +103,10 @@ cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$package/Fonts/DejaVuSans.tt
 # Promotional pictures for the copy page.
 mkdir -p "$package/Setup"
 promo() {  # <number> <colours> <text>
-  convert -size 460x170 "gradient:$2" -font /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf \
-    -fill white -pointsize 24 -gravity center \
+  convert -size 480x180 "gradient:$2" -font /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf \
+    -fill white -pointsize 18 -gravity center \
     -annotate +0+0 "$3" "$package/Setup/Promo$1.png" 2>/dev/null ||
-    convert -size 460x170 "gradient:$2" "$package/Setup/Promo$1.png"
+    convert -size 480x180 "gradient:$2" "$package/Setup/Promo$1.png"
 }
 promo 1 '#1e3c72-#2a5298' 'Auralis 22: all your music in one place'
 promo 2 '#134e5e-#71b280' 'Rip, burn and sync in a few clicks'
