@@ -285,6 +285,29 @@ PageRun RunPage(IVLTools* tools)
     return run;
 }
 
+// Setup.exe started plainly and left at its first page for three seconds:
+// the working set the installer has before it copies anything.
+void MeasureIdleSetup(const std::wstring& setup)
+{
+    std::wstring command = L"\"" + setup + L"\"";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, kPackage.c_str(), &startup,
+                          &process))
+        return;
+    ::WaitForInputIdle(process.hProcess, 30000);
+    ::Sleep(3000);
+    PROCESS_MEMORY_COUNTERS memory{sizeof memory};
+    bool read = ::GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory) != 0;
+    ::TerminateProcess(process.hProcess, 1);
+    ::WaitForSingleObject(process.hProcess, 10000);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    if (read)
+        std::printf("  Setup.exe idle at its first page:            %8.1f MB working set\n",
+                    memory.WorkingSetSize / 1048576.0);
+}
+
 // The real Setup.exe, silent, on the same package: its working set sampled
 // every 2 ms from outside, and its own peak as Windows keeps it.
 void MeasureSetup(const wchar_t* setupExe)
@@ -295,6 +318,7 @@ void MeasureSetup(const wchar_t* setupExe)
         std::printf("cannot copy Setup.exe\n");
         return;
     }
+    MeasureIdleSetup(setup);
     std::wstring command = L"\"" + setup + L"\" /Silent";
     STARTUPINFOW startup{sizeof startup};
     PROCESS_INFORMATION process{};
