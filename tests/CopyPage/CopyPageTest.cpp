@@ -405,3 +405,16 @@ TEST_F(CopyPageTest, ReinstallOfTheSameVersionCopiesNothingUnlessDowngradeIsAllo
         EXPECT_TRUE(run.promosDone);
     }
 }
+
+TEST_F(CopyPageTest, NoDependenciesLeavesOutTheDependencyStepOnly)
+{
+    InstallOptionsData options;
+    options.NoDependencies = true;
+    RecordingSteps steps;
+    RunResult run = RunSilent(options, steps);
+    EXPECT_EQ(run.result, 1);
+    ASSERT_FALSE(steps.events.empty());
+    EXPECT_EQ(steps.events.front(), L"clean|Cleaning installation directory...");
+    EXPECT_EQ(steps.events.back(), L"plugins|Installing Plugins");
+    EXPECT_TRUE(Exists(kDestination + L"Auralis.exe"));
+}

@@ -387,6 +387,12 @@ TEST_F(EndToEndTest, SilentInstallPlacesEveryFileAndWritesTheRecords)
     const std::wstring installer = std::wstring(kSettingsKey) + L"\\Installer";
     EXPECT_EQ(RegText(HKEY_CURRENT_USER, installer, L"Distributor ID"), L"ACME");
     EXPECT_EQ(RegText(HKEY_CURRENT_USER, installer, L"Install Directory"), kDestination);
+
+    // The shell registration ran: the package type opens with the installed
+    // package installer.
+    EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, L".qbp", nullptr), L"Auralis.22.0.1.1805.Pack");
+    EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, L"Auralis.22.0.1.1805.Pack\\shell\\open\\command", nullptr),
+              L"\"" + kDestination + L"PackageInstaller.exe\" /Install \"%L\"");
 }
 
 TEST_F(EndToEndTest, ReinstallWithAllowDowngradeOffCopiesNothingAndStillWaits)
