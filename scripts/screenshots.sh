@@ -17,6 +17,10 @@ cmake --build "$build" --target Setup vl_tools_module vl_standins WizardScreensh
 driver="$(find "$build/tools" -name WizardScreenshotDriver.exe | head -n 1)"
 rm -rf "$package"
 "$root/scripts/make-sample-package.sh" "$build" "$package" >/dev/null
+# The sample's copy step is over in well under a second; some 3,000 small
+# files more keep the copy page on screen long enough to photograph.
+mkdir -p "$package/Quenbox/Screenshot Padding"
+for i in $(seq 1 3000); do printf 'padding %d\n' "$i" >"$package/Quenbox/Screenshot Padding/File $i.dat"; done
 mkdir -p "$out"
 rm -f "$out"/*.png
 
@@ -40,7 +44,7 @@ for dpi in 96 144; do
   driver_pid=$!
   while kill -0 "$driver_pid" 2>/dev/null; do
     if [ -f "$handshake/request" ]; then
-      sleep 0.3
+      sleep 0.05  # the driver waited for the page to settle
       name="$(cat "$handshake/request")"
       picture="$out/${dpi}dpi-$name.png"
       import -display "$DISPLAY" -window root "$picture"

@@ -109,8 +109,13 @@ int wmain(int argc, wchar_t** argv)
     for (int n = 6; n < 20 && ::IsWindow(w) && ::IsWindowVisible(w);) {
         std::wstring header = Header(w);
         if (header != last && !header.empty()) {
+            // Only a header that stays is photographed, and at once: the copy
+            // step's headers pass quickly, and a picture taken late would show
+            // the next one under this one's name.
+            ::Sleep(250);
+            if (Header(w) != header)
+                continue;
             last = header;
-            ::Sleep(500);
             wchar_t prefix[8];
             std::swprintf(prefix, 8, L"%02d-", n++);
             Shot(prefix + Title(header));
