@@ -425,11 +425,18 @@ TEST_F(EndToEndTest, TargetHeldOpenIsReplacedAtRestart)
     ::SHCreateDirectoryExW(nullptr, (kDestination + L"Skins\\Skin 2\\Panels").c_str(), nullptr);
     ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
                          L"PendingFileRenameOperations");
+    const std::wstring module = kDestination + L"Plugins\\DSP\\VLEqualizer.dll";
+    ::SHCreateDirectoryExW(nullptr, (kDestination + L"Plugins\\DSP").c_str(), nullptr);
+    const std::wstring finalize = std::wstring(kSettingsKey) + L"\\Installer\\Finalize";
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, finalize.c_str());
     HeldFile held(target);
+    HeldFile heldModule(module);
     ASSERT_TRUE(held.IsHeld());
+    ASSERT_TRUE(heldModule.IsHeld());
 
     DWORD exitCode = RunSetup(L"/Silent");
     held.Release();
+    heldModule.Release();
     // Installed; the held file waits for the restart, which the exit code says.
     EXPECT_EQ(exitCode, 3010u);
     const std::wstring staged = kDestination + L"Setup\\Element 4.dat";
@@ -455,6 +462,12 @@ TEST_F(EndToEndTest, TargetHeldOpenIsReplacedAtRestart)
     EXPECT_TRUE(found);
     // Every other file went in.
     EXPECT_TRUE(Exists(kDestination + L"Skins\\Skin 2\\Panels\\Element 5.dat"));
+
+    // A module replaced at restart is registered only after it: it is in the
+    // pending-registration list the completion hands on, not registered now.
+    EXPECT_EQ(CountRegistrations(StandinJournalRead(kJournal), L"VLEqualizer.dll"), 0);
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, finalize, L"Register File (0)"), module + L"|_REGISTERFILE");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, finalize, L"Install File (0)"), L"<missing>");  // nothing staged
     ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
                          L"PendingFileRenameOperations");
 }
