@@ -16,7 +16,7 @@ using namespace vltest;
 namespace {
 
 constexpr DWORD kWait = 60000;  // a cold Wine start can be slow
-constexpr const wchar_t* kWizardClass = L"VLInstallWizard";
+constexpr const wchar_t* kWizardClass = L"VLWizardPopupWnd";
 constexpr const wchar_t* kDialogClass = L"#32770";
 
 std::wstring FromEnvironmentPath(const char* variable, const wchar_t* tail)
@@ -114,6 +114,18 @@ protected:
         ASSERT_TRUE(PressButton(content, button)) << "no button " << Narrow(button);
     }
 
+    // Closes the wizard as a user would: the close request asks first, and
+    // the first button (Yes, in any language) confirms.
+    void CloseWizard(TestProcess& process, HWND wizard)
+    {
+        PostMessageW(wizard, WM_CLOSE, 0, 0);
+        HWND box = WaitForWindow(process, kDialogClass, kWait);
+        ASSERT_NE(box, nullptr) << "no confirmation box";
+        DialogContent content = ReadDialog(box);
+        ASSERT_FALSE(content.buttons.empty());
+        ASSERT_TRUE(PressButton(content, content.buttons[0].caption));
+    }
+
     std::wstring m_source;
     std::wstring m_package;
 };
@@ -123,10 +135,10 @@ protected:
 TEST_F(StartupTest, RunsTheWholeStartupUpToTheWizardWindow)
 {
     TestProcess setup;
-    ASSERT_TRUE(setup.Start(Setup(), L"/Silentx /DistributorID ACME"));
+    ASSERT_TRUE(setup.Start(Setup(), L"/DistributorID ACME"));
     HWND wizard = WaitForWindow(setup, kWizardClass, kWait);
     ASSERT_NE(wizard, nullptr);
-    EXPECT_EQ(WindowText(wizard), L"Auralis 22 Setup");
+    EXPECT_EQ(WindowText(wizard), L"Auralis 22 - Install Wizard");
 
     // The launcher carries the product's name now.
     EXPECT_FALSE(Exists(m_package + L"System\\Always Overwrite\\Nuvicore Launcher.exe"));
@@ -147,7 +159,7 @@ TEST_F(StartupTest, RunsTheWholeStartupUpToTheWizardWindow)
     EXPECT_EQ(text(1046), m_package + L"Quenbox\\");
     EXPECT_EQ(text(524), L"");  // nothing installed
 
-    PostMessageW(wizard, WM_CLOSE, 0, 0);
+    CloseWizard(setup, wizard);
     DWORD exitCode = 0;
     ASSERT_TRUE(setup.Wait(kWait, exitCode));
     EXPECT_EQ(exitCode, static_cast<DWORD>(kExitUserCancelled));  // closing the wizard installs nothing
@@ -172,7 +184,7 @@ TEST_F(StartupTest, LooksUpTheInstalledProductsFolder)
     EXPECT_EQ(std::wstring(installPath), path);
     // Without folders: the module folder still names the package.
     EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(block.GetData() + 1568)), m_package + L"Quenbox\\");
-    PostMessageW(wizard, WM_CLOSE, 0, 0);
+    CloseWizard(setup, wizard);
     DWORD exitCode = 0;
     EXPECT_TRUE(setup.Wait(kWait, exitCode));
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, VLProcessRecord::kInstallationsKey);
@@ -186,7 +198,7 @@ TEST_F(StartupTest, StartsNormallyWhenTheLauncherWasAlreadyMoved)
     HWND wizard = WaitForWindow(setup, kWizardClass, kWait);
     ASSERT_NE(wizard, nullptr);
     EXPECT_FALSE(Exists(m_package + L"System\\Always Overwrite\\Auralis Launcher.exe"));
-    PostMessageW(wizard, WM_CLOSE, 0, 0);
+    CloseWizard(setup, wizard);
     DWORD exitCode = 0;
     ASSERT_TRUE(setup.Wait(kWait, exitCode));
     EXPECT_EQ(exitCode, static_cast<DWORD>(kExitUserCancelled));
@@ -267,7 +279,7 @@ TEST_F(StartupTest, SecondInstanceIsTurnedAwayWhileTheFirstRuns)
     // The first one is not affected.
     EXPECT_TRUE(first.IsRunning());
     EXPECT_TRUE(IsWindow(wizard));
-    PostMessageW(wizard, WM_CLOSE, 0, 0);
+    CloseWizard(first, wizard);
     ASSERT_TRUE(first.Wait(kWait, exitCode));
     EXPECT_EQ(exitCode, static_cast<DWORD>(kExitUserCancelled));
 
@@ -276,7 +288,7 @@ TEST_F(StartupTest, SecondInstanceIsTurnedAwayWhileTheFirstRuns)
     ASSERT_TRUE(third.Start(Setup(), L""));
     wizard = WaitForWindow(third, kWizardClass, kWait);
     ASSERT_NE(wizard, nullptr);
-    PostMessageW(wizard, WM_CLOSE, 0, 0);
+    CloseWizard(third, wizard);
     EXPECT_TRUE(third.Wait(kWait, exitCode));
 }
 
@@ -302,8 +314,8 @@ TEST_F(StartupTest, OffersTheLanguageSelectionWhenTheConfigurationAsks)
     // From here on the installer speaks German.
     HWND wizard = WaitForWindow(setup, kWizardClass, kWait);
     ASSERT_NE(wizard, nullptr);
-    EXPECT_EQ(WindowText(wizard), L"Auralis 22 Installation");
-    PostMessageW(wizard, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WindowText(wizard), L"Auralis 22 - Installations-Assistent");
+    CloseWizard(setup, wizard);
     DWORD exitCode = 0;
     EXPECT_TRUE(setup.Wait(kWait, exitCode));
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Velmora Labs\\Quenbox\\Properties");
