@@ -3,6 +3,7 @@
 // feature switches, the settings store, translation, boxes, text and file
 // services and named locks.
 #include "VLTestAutomation.h"
+#include "VLTestFiles.h"
 #include "VLToolsInterface.h"
 
 #include "VLString.h"
@@ -43,25 +44,6 @@ void WriteFile(const std::wstring& path, const std::string& bytes)
     DWORD written = 0;
     ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(h);
-}
-
-void DeleteTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(folder + name + L"\\");
-            else
-                DeleteFileW((folder + name).c_str());
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
 }
 
 std::wstring BuiltModule()

@@ -1,6 +1,7 @@
 // Zip unpacking: stored and deflated entries written for real, folders kept
 // or flattened, and entries that would land outside the target refused
 // before anything is written.
+#include "VLTestFiles.h"
 #include "ZipArchive.h"
 
 #include <windows.h>
@@ -10,6 +11,9 @@
 
 #include <string>
 #include <vector>
+
+using vltest::Exists;
+using vltest::DeleteTree;
 
 namespace {
 
@@ -117,30 +121,6 @@ std::string ReadBytes(const std::wstring& path)
     ReadFile(h, data.data(), static_cast<DWORD>(data.size()), &read, nullptr);
     CloseHandle(h);
     return data;
-}
-
-bool Exists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void DeleteTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(folder + name + L"\\");
-            else
-                DeleteFileW((folder + name).c_str());
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
 }
 
 class ZipArchiveTest : public ::testing::Test {
