@@ -3,6 +3,7 @@
 #include "MessageDialog.h"
 #include "SettingsStore.h"
 #include "ToolsSinks.h"
+#include "VLFileLoaderText.h"
 #include "VLHandle.h"
 #include "VLStringArray.h"
 
@@ -23,25 +24,6 @@ VLString Unescape(const VLString& text)
         }
     }
     return result;
-}
-
-bool ReadUtf8File(const wchar_t* path, VLString& text)
-{
-    VLUniqueFile file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart > 16 * 1024 * 1024)
-        return false;
-    std::vector<char> bytes(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes.empty() && (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                           read != bytes.size()))
-        return false;
-    size_t skip = bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF ? 3 : 0;
-    text = VLString::FromUtf8(bytes.data() + skip, static_cast<int>(bytes.size() - skip));
-    return true;
 }
 
 }  // namespace
@@ -104,7 +86,7 @@ bool CLanguage::SelectLanguage(const VLString& name)
         return true;
     }
     VLString text;
-    if (name.FindOneOf(L"\\/:*?\"<>|") >= 0 || !ReadUtf8File(m_folder + name + L".txt", text))
+    if (name.FindOneOf(L"\\/:*?\"<>|") >= 0 || !VLLoadTextFile(m_folder + name + L".txt", text))
         return false;
     TranslationTable table;
     ParseTable(text, table);

@@ -1,38 +1,9 @@
 #include "SettingsStore.h"
 
 #include "ToolsSinks.h"
+#include "VLFileLoaderText.h"
 #include "VLHandle.h"
 #include "VLStringArray.h"
-
-#include <vector>
-
-namespace {
-
-bool ReadTextFile(const wchar_t* path, VLString& text)
-{
-    VLUniqueFile file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart > 16 * 1024 * 1024)
-        return false;
-    std::vector<char> bytes(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes.empty() && (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                           read != bytes.size()))
-        return false;
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-    if (bytes.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE)
-        text = VLString(reinterpret_cast<const wchar_t*>(b + 2), static_cast<int>((bytes.size() - 2) / 2));
-    else if (bytes.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF)
-        text = VLString::FromUtf8(bytes.data() + 3, static_cast<int>(bytes.size() - 3));
-    else
-        text = VLString::FromUtf8(bytes.data(), static_cast<int>(bytes.size()));
-    return true;
-}
-
-}  // namespace
 
 bool CRegistrySection::GetPath(IVLTextSink& out)
 {
@@ -154,7 +125,7 @@ IVLSection* CSettingsStore::OpenRegistryKey(HKEY root, const wchar_t* path, bool
 bool CSettingsStore::ImportFile(const wchar_t* path)
 {
     VLString text;
-    if (!ReadTextFile(path, text))
+    if (!VLLoadTextFile(path, text))
         return false;
     text.Replace(L'\r', L'\n');
     VLStringArray lines;
