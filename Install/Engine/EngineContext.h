@@ -114,6 +114,3 @@ struct CInstallContext {
     VLString StagingFolder() const { return DestinationFolder + L"Setup\\"; }
 };
 
-// True when Windows itself is 64-bit: always for a 64-bit build, otherwise what
-// IsWow64Process says (looked up at run time; missing means 32-bit Windows).
-bool VLIsWindows64Bit();

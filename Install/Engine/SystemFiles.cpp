@@ -2,6 +2,7 @@
 
 #include "VLFolders.h"
 #include "VLPath.h"
+#include "VLSystemInfo.h"
 
 #include <windows.h>
 
@@ -11,7 +12,7 @@ VLStringArray VLSystemPassFolders()
     VLString system = VLFolders::GetSystemFolder();
     HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
     bool hasRedirection = ::GetProcAddress(kernel, "Wow64EnableWow64FsRedirection") != nullptr;
-    if (!VLIsWindows64Bit()) {
+    if (!VLIsWindows64()) {
         folders.Add(system);
         if (hasRedirection)
             folders.Add(system);

@@ -362,7 +362,7 @@ void CCopyAndInstallPpg::PrepareContext()
     c.InstallerFolder = s.GetInstallerFolder();
     c.DestinationFolder = options.DestinationFolder.IsEmpty() ? VLString()
                                                               : VLPath::AddTrailingBackslash(options.DestinationFolder);
-    c.Is64BitWindows = VLIsWindows64Bit();
+    c.Is64BitWindows = VLIsWindows64();
     c.Portable = options.Portable;
     c.ExistingInstall = options.ExistingInstall;
     c.Upgrade = options.Upgrade;

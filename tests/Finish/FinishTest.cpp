@@ -21,6 +21,7 @@
 #include "FilePlacer.h"
 #include "StandinJournal.h"
 #include "VLLayoutUnits.h"
+#include "VLSystemInfo.h"
 #include "VLTestAutomation.h"
 #include "WizardDriver.h"
 #include "WizardTestPackage.h"
@@ -369,7 +370,7 @@ TEST_F(FinishTest, FinalizeValuesAndRunOnceAfterAnInstallWithAFileInUse)
     CInstallContext context;
     context.InstallerFolder = kPackage.c_str();
     context.DestinationFolder = destination;
-    context.Is64BitWindows = VLIsWindows64Bit();
+    context.Is64BitWindows = VLIsWindows64();
     context.Deferred = CDeferredTargets{&options.PendingInstalls, &options.PendingRegistrations,
                                         &options.RestartRequired, &options.ShellExtensionRegistrationAllowed};
     context.Host = &host;
