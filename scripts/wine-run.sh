@@ -11,6 +11,14 @@ shift
 out="$(mktemp "$VL_STATE_DIR/run.XXXXXX")"
 "$VL_WINE" "$@" </dev/null >"$out" 2>&1
 rc=$?
+# A failure with no output at all means the program never started (seen
+# once under load: the launcher gave up in 10 ms); start it once more. A
+# program that ran always writes something, so its failures are kept.
+if [ $rc -ne 0 ] && [ ! -s "$out" ]; then
+  echo "wine-run: $1 ended with $rc before writing anything; starting it again" >"$out"
+  "$VL_WINE" "$@" </dev/null >>"$out" 2>&1
+  rc=$?
+fi
 cat "$out"
 rm -f "$out"
 exit $rc
